@@ -1,0 +1,40 @@
+// The clipboard picture: empty, a raster bitmap, or an enhanced metafile.
+// Owned by the preview; read by every save; never changed by a save.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace zumorika {
+
+class PictureData;  // platform-specific payload (GDI handles on Windows)
+
+enum class PictureKind { Empty, Raster, Metafile };
+
+// Move-only owner of one picture.
+class TPicture {
+ public:
+  TPicture();
+  ~TPicture();
+  TPicture(TPicture&&) noexcept;
+  TPicture& operator=(TPicture&&) noexcept;
+  TPicture(const TPicture&) = delete;
+  TPicture& operator=(const TPicture&) = delete;
+
+  PictureKind Kind() const;
+  bool IsEmpty() const { return Kind() == PictureKind::Empty; }
+  void Clear();
+
+  // Used by the loaders and the renderers of this subsystem.
+  PictureData* Data() const { return data_.get(); }
+  void Assign(std::unique_ptr<PictureData> data);
+
+ private:
+  std::unique_ptr<PictureData> data_;
+};
+
+// The picture's own size in pixels; 0 x 0 when empty.
+int32_t PictureWidth(const TPicture& picture);
+int32_t PictureHeight(const TPicture& picture);
+
+}  // namespace zumorika
