@@ -37,4 +37,11 @@ class TPicture {
 int32_t PictureWidth(const TPicture& picture);
 int32_t PictureHeight(const TPicture& picture);
 
+// A raster picture holding a copy of `pixels`: `height` rows from the top,
+// each `width` values 0x00RRGGBB (in memory blue, green, red, unused: the
+// layout of a 32-bit device-independent bitmap). On Windows it becomes a
+// 32-bit DIB section, so it is drawn through the same GDI path as a
+// clipboard bitmap. Raises AppError when the pixels cannot be allocated.
+TPicture PictureFromPixels(int32_t width, int32_t height, const uint32_t* pixels);
+
 }  // namespace zumorika

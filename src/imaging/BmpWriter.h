@@ -1,0 +1,44 @@
+// Writing a converted image as an uncompressed Windows BMP.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "imaging/ColourConvert.h"
+
+namespace zumorika {
+
+// Where the bytes go. Write returns how many bytes it took; fewer than
+// asked is a failed write.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual size_t Write(const void* data, size_t size) = 0;
+};
+
+// Sizes and offsets of one BMP, computed in 64 bits.
+struct BmpLayout {
+  int64_t rowStride = 0;
+  int64_t imageSize = 0;
+  int64_t dataOffset = 0;
+  int64_t fileSize = 0;
+  int colourEntries = 0;
+};
+
+// Raises AppError ("画像が大きすぎます") when the file would not fit the
+// format's 32-bit size fields, so no corrupt file is written. Width and
+// height must not be negative.
+BmpLayout ComputeBmpLayout(int64_t width, int64_t height, int bitsPerPixel);
+
+// File header, information header, colour table, then the rows as stored.
+// An image with a 0 side writes nothing. A short write raises AppError
+// ("ストリームへの書き込みエラー").
+void WriteBmp(ByteSink& sink, const ConvertedImage& image);
+
+// WriteBmp into a file created or truncated at the Shift-JIS path. Raises
+// AppError when the file cannot be created or written; a partly written file
+// may remain.
+void WriteBmpFile(const std::string& path, const ConvertedImage& image);
+
+}  // namespace zumorika

@@ -1,0 +1,24 @@
+// Drawing the picture onto a GDI surface, for the preview and the working
+// image.
+#pragma once
+
+#include <windows.h>
+
+#include "imaging/Picture.h"
+
+namespace zumorika {
+
+// Draws the picture with its top-left corner at (x, y) at its own size.
+// Background colour white and text colour the window-text colour are set on
+// the target first, so a monochrome bitmap shows its 0 bits in the text
+// colour and its 1 bits white. A metafile leaves unpainted pixels as they
+// were. An empty picture draws nothing.
+void DrawGraphic(HDC target, int x, int y, const TPicture& picture);
+
+// The same, scaled to fill `rect` without keeping the aspect ratio (the
+// preview's fit mode). Raster pictures drop or repeat pixels (COLORONCOLOR)
+// unless the target has 8 bits per pixel or fewer; a metafile is played into
+// the rectangle with its right and bottom edges inclusive.
+void DrawGraphicStretched(HDC target, const RECT& rect, const TPicture& picture);
+
+}  // namespace zumorika

@@ -1,0 +1,51 @@
+// The working image: the picture rendered 1:1 on white at its own size,
+// 8 bits per channel. Rows run from the top; each pixel is 0x00RRGGBB, which
+// in memory is blue, green, red, unused - the layout of a 32-bit DIB section,
+// so the Windows renderer copies rows without reordering.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/Picture.h"
+
+namespace zumorika {
+
+constexpr uint32_t kWhitePixel = 0x00FFFFFF;
+
+class WorkingImage {
+ public:
+  WorkingImage() = default;
+  // Every pixel white. Raises AppError ("画像が大きすぎます") when the
+  // pixels cannot be held; a size with a 0 (or negative) side is empty.
+  WorkingImage(int32_t width, int32_t height);
+
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  bool IsEmpty() const { return width_ == 0 || height_ == 0; }
+
+  uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+  const uint32_t* Row(int32_t y) const {
+    return pixels_.data() + static_cast<size_t>(y) * width_;
+  }
+  uint32_t Pixel(int32_t x, int32_t y) const { return Row(y)[x]; }
+
+ private:
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+// Raises the "too large" error when width x height pixels of 4 bytes cannot
+// be held (the same bound on every platform: GDI refuses DIB sections of
+// 2 GB and more).
+void CheckWorkingImageSize(int64_t width, int64_t height);
+
+// The picture drawn at (0, 0) at its own size onto a white image of that
+// size; empty when either side is 0. Raster pixels come through unchanged; a
+// monochrome bitmap shows its 0 bits in the window-text colour and its 1 bits
+// white; a metafile is played into exactly its own size and leaves unpainted
+// pixels white.
+WorkingImage PrepareWorkingImage(const TPicture& picture);
+
+}  // namespace zumorika
