@@ -1,0 +1,898 @@
+// jwc-host: plays Jw_cad's part in an external transformation, so that the
+// tool can be run and driven from scripts. It writes JWC_TEMP.TXT beside the
+// tool, puts a picture on the clipboard, starts the tool, drives its window
+// by control ID, answers its message boxes and hands back the exchange file
+// the tool wrote.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "HostSteps.h"
+
+namespace zumorika::host {
+namespace {
+
+// Exit codes; scripts tell the failures apart by them.
+enum ExitCode : int {
+  kOk = 0,
+  kUsage = 1,
+  kSetupFailed = 2,     // files, clipboard
+  kStartFailed = 3,     // the tool did not start or showed no window
+  kStepFailed = 4,      // a control missing, an expectation not met
+  kTimeout = 5,         // the tool did not end in time and was killed
+  kUnexpectedBox = 6,   // a message box nobody asked for; the tool was killed
+  kToolExitCode = 7,    // the tool ended with a non-zero exit code
+  kNoExchangeFile = 8,  // the tool ended without leaving JWC_TEMP.TXT
+};
+
+const wchar_t kMainClass[] = L"TForm1";
+const wchar_t kDialogClass[] = L"#32770";
+constexpr int kMessageTextId = 0xFFFF;  // the static control of MessageBox
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kSendTimeoutMs = 5000;
+
+// --- Handles ---------------------------------------------------------------
+
+template <typename T, auto Close>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(T value) : value_(value) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    reset(other.release());
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+  T get() const { return value_; }
+  T release() {
+    T value = value_;
+    value_ = T{};
+    return value;
+  }
+  void reset(T value = T{}) {
+    if (value_ && value_ != INVALID_HANDLE_VALUE) Close(value_);
+    value_ = value;
+  }
+  explicit operator bool() const {
+    return value_ && value_ != INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  T value_{};
+};
+
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalFree>;
+using UniqueEnhMetafile = UniqueHandle<HENHMETAFILE, DeleteEnhMetaFile>;
+using UniqueMetafile = UniqueHandle<HMETAFILE, DeleteMetaFile>;
+using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
+
+class ClipboardSession {
+ public:
+  explicit ClipboardSession(HWND owner) {
+    // Another program (Wine's clipboard manager) may hold it for a moment.
+    for (int attempt = 0; attempt < 100 && !open_; ++attempt) {
+      open_ = OpenClipboard(owner) != FALSE;
+      if (!open_) Sleep(kPollMs);
+    }
+  }
+  ClipboardSession(const ClipboardSession&) = delete;
+  ClipboardSession& operator=(const ClipboardSession&) = delete;
+  ~ClipboardSession() {
+    if (open_) CloseClipboard();
+  }
+  bool is_open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+// --- Text ------------------------------------------------------------------
+
+std::wstring ToWide(const std::string& bytes, UINT codePage) {
+  if (bytes.empty()) return {};
+  const int n = MultiByteToWideChar(codePage, 0, bytes.data(),
+                                    static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                      wide.data(), n);
+  return wide;
+}
+
+std::string FromWide(const std::wstring& wide, UINT codePage) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(codePage, 0, wide.data(),
+                                    static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                      bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring Utf8ToWide(const std::string& utf8) { return ToWide(utf8, CP_UTF8); }
+std::string WideToUtf8(const std::wstring& wide) { return FromWide(wide, CP_UTF8); }
+
+// The console may be a pipe to a Unix process under Wine: bytes are written
+// as UTF-8 whatever the console's code page.
+void Out(const std::string& utf8) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(),
+            static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+void Err(const std::string& utf8) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), utf8.data(),
+            static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+std::string LastErrorText(const char* call) {
+  return std::string(call) + " failed, error " + std::to_string(GetLastError());
+}
+
+// --- Files -----------------------------------------------------------------
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 28)) return false;
+  bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD got = 0;
+  return bytes.empty() ||
+         (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                   &got, nullptr) &&
+          got == bytes.size());
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return bytes.empty() ||
+         (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                    &written, nullptr) &&
+          written == bytes.size());
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring(L".\\")
+                                     : path.substr(0, slash + 1);
+}
+
+std::wstring NameOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') {
+    folder += L'\\';
+  }
+  return folder;
+}
+
+// --- Options ---------------------------------------------------------------
+
+enum class ClipKind { kKeep, kNone, kBmp, kEmf, kWmf, kText };
+
+struct Options {
+  std::wstring tool;
+  std::wstring dir;
+  std::wstring exchange;
+  bool keepExchange = false;
+  ClipKind clip = ClipKind::kKeep;
+  std::wstring clipSource;  // a path, or the text for kText
+  std::vector<Step> steps;
+  std::wstring out;
+  bool print = false;
+  DWORD timeoutMs = 15000;
+};
+
+const char kUsageText[] =
+    "jwc-host: runs the tool the way Jw_cad runs an external transformation.\n"
+    "\n"
+    "Usage: jwc-host --tool PATH\\zumorika.exe [options] [--step STEP]...\n"
+    "  --tool EXE          the tool to run\n"
+    "  --dir DIR           copy the tool into DIR and run the copy there\n"
+    "  --exchange FILE     written byte for byte as JWC_TEMP.TXT beside the tool;\n"
+    "                      without it an old JWC_TEMP.TXT there is deleted\n"
+    "  --keep-exchange     leave JWC_TEMP.TXT beside the tool as it is\n"
+    "  --clip-bmp FILE     put a BMP file's picture on the clipboard as CF_DIB\n"
+    "  --clip-emf FILE     an enhanced metafile as CF_ENHMETAFILE\n"
+    "  --clip-wmf FILE     a Windows metafile (placeable or plain) as CF_METAFILEPICT\n"
+    "  --clip-text TEXT    a text as CF_UNICODETEXT\n"
+    "  --clip-none         empty the clipboard\n"
+    "                      (without a --clip option the clipboard is left alone)\n"
+    "  --step STEP         one step, see below; steps run in the given order\n"
+    "  --script FILE       steps from a UTF-8 file, one per line\n"
+    "  --timeout MS        limit of every wait (default 15000)\n"
+    "  --out FILE          write the returned JWC_TEMP.TXT there, byte for byte\n"
+    "  --print             print the returned JWC_TEMP.TXT as UTF-8 text\n"
+    "\n"
+    "After the steps jwc-host waits for the tool to end. A message box that no\n"
+    "'message' step waits for is printed and fails the run.\n"
+    "\n";
+
+const char kExitText[] =
+    "\nExit codes: 0 ok, 1 usage, 2 setup failed, 3 tool did not start or show\n"
+    "its window, 4 a step failed, 5 the tool did not end in time (killed),\n"
+    "6 an unexpected message box (killed), 7 the tool's exit code was not 0,\n"
+    "8 the tool left no JWC_TEMP.TXT.\n";
+
+bool AddStep(const std::string& line, Options& options, std::string& error) {
+  Step step;
+  if (!ParseStep(line, step, error)) return false;
+  if (step.verb.empty()) return true;
+  if (!CheckStep(step, error)) return false;
+  options.steps.push_back(step);
+  return true;
+}
+
+int ParseOptions(int argc, wchar_t** argv, Options& options) {
+  std::string error;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--help" || arg == L"-h") {
+      Out(kUsageText);
+      Out(StepHelp());
+      Out(kExitText);
+      std::exit(kOk);
+    }
+    const bool hasValue = i + 1 < argc;
+    auto value = [&]() { return std::wstring(argv[++i]); };
+    if (arg == L"--clip-none") {
+      options.clip = ClipKind::kNone;
+    } else if (arg == L"--print") {
+      options.print = true;
+    } else if (arg == L"--keep-exchange") {
+      options.keepExchange = true;
+    } else if (!hasValue) {
+      Err("jwc-host: " + WideToUtf8(arg) + " needs a value (or is unknown)\n");
+      return kUsage;
+    } else if (arg == L"--tool") {
+      options.tool = value();
+    } else if (arg == L"--dir") {
+      options.dir = value();
+    } else if (arg == L"--exchange") {
+      options.exchange = value();
+    } else if (arg == L"--clip-bmp") {
+      options.clip = ClipKind::kBmp;
+      options.clipSource = value();
+    } else if (arg == L"--clip-emf") {
+      options.clip = ClipKind::kEmf;
+      options.clipSource = value();
+    } else if (arg == L"--clip-wmf") {
+      options.clip = ClipKind::kWmf;
+      options.clipSource = value();
+    } else if (arg == L"--clip-text") {
+      options.clip = ClipKind::kText;
+      options.clipSource = value();
+    } else if (arg == L"--step") {
+      if (!AddStep(WideToUtf8(value()), options, error)) {
+        Err("jwc-host: " + error + "\n");
+        return kUsage;
+      }
+    } else if (arg == L"--script") {
+      const std::wstring path = value();
+      std::string text;
+      if (!ReadWholeFile(path, text)) {
+        Err("jwc-host: cannot read script " + WideToUtf8(path) + "\n");
+        return kUsage;
+      }
+      if (!ParseScript(text, options.steps, error)) {
+        Err("jwc-host: " + WideToUtf8(path) + ": " + error + "\n");
+        return kUsage;
+      }
+    } else if (arg == L"--timeout") {
+      long ms = 0;
+      if (!ParseInt(WideToUtf8(value()), ms) || ms <= 0) {
+        Err("jwc-host: --timeout needs a positive number of milliseconds\n");
+        return kUsage;
+      }
+      options.timeoutMs = static_cast<DWORD>(ms);
+    } else if (arg == L"--out") {
+      options.out = value();
+    } else {
+      Err("jwc-host: unknown option " + WideToUtf8(arg) + "\n");
+      return kUsage;
+    }
+  }
+  if (options.tool.empty()) {
+    Err("jwc-host: --tool is required (see --help)\n");
+    return kUsage;
+  }
+  return kOk;
+}
+
+// --- Clipboard -------------------------------------------------------------
+
+UniqueGlobal GlobalCopy(const void* data, size_t size) {
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!memory) return memory;
+  void* locked = GlobalLock(memory.get());
+  if (!locked) return UniqueGlobal();
+  memcpy(locked, data, size);
+  GlobalUnlock(memory.get());
+  return memory;
+}
+
+// After a successful SetClipboardData the system owns the handle: release()
+// keeps our owner from freeing it a second time.
+template <typename Owner>
+bool HandOver(UINT format, Owner& owner, std::string& error) {
+  if (!SetClipboardData(format, owner.get())) {
+    error = LastErrorText("SetClipboardData");
+    return false;
+  }
+  owner.release();
+  return true;
+}
+
+bool PutDib(const std::wstring& path, std::string& error) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    error = "cannot read " + WideToUtf8(path);
+    return false;
+  }
+  // CF_DIB is the file without its 14-byte BITMAPFILEHEADER.
+  if (bytes.size() < 14 + sizeof(BITMAPINFOHEADER) || bytes[0] != 'B' ||
+      bytes[1] != 'M') {
+    error = WideToUtf8(path) + " is no BMP file";
+    return false;
+  }
+  UniqueGlobal memory = GlobalCopy(bytes.data() + 14, bytes.size() - 14);
+  if (!memory) {
+    error = LastErrorText("GlobalAlloc");
+    return false;
+  }
+  return HandOver(CF_DIB, memory, error);
+}
+
+bool PutEmf(const std::wstring& path, std::string& error) {
+  UniqueEnhMetafile emf(GetEnhMetaFileW(path.c_str()));
+  if (!emf) {
+    error = LastErrorText("GetEnhMetaFileW") + " for " + WideToUtf8(path);
+    return false;
+  }
+  return HandOver(CF_ENHMETAFILE, emf, error);
+}
+
+bool PutWmf(const std::wstring& path, std::string& error) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    error = "cannot read " + WideToUtf8(path);
+    return false;
+  }
+  // A placeable metafile starts with a 22-byte header of its own (key
+  // 0x9AC6CDD7, bounds, units per inch) that GDI does not know.
+  LONG xExt = 0, yExt = 0;
+  size_t skip = 0;
+  if (bytes.size() >= 22 &&
+      *reinterpret_cast<const uint32_t*>(bytes.data()) == 0x9AC6CDD7u) {
+    auto word = [&](size_t at) {
+      return *reinterpret_cast<const int16_t*>(bytes.data() + at);
+    };
+    const int unitsPerInch = static_cast<uint16_t>(word(14));
+    if (unitsPerInch > 0) {
+      // METAFILEPICT wants the extent in hundredths of a millimetre.
+      xExt = MulDiv(word(10) - word(6), 2540, unitsPerInch);
+      yExt = MulDiv(word(12) - word(8), 2540, unitsPerInch);
+    }
+    skip = 22;
+  }
+  if (bytes.size() <= skip) {
+    error = WideToUtf8(path) + " is no metafile";
+    return false;
+  }
+  UniqueMetafile wmf(SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - skip),
+                                       reinterpret_cast<const BYTE*>(bytes.data() + skip)));
+  if (!wmf) {
+    error = LastErrorText("SetMetaFileBitsEx") + " for " + WideToUtf8(path);
+    return false;
+  }
+  METAFILEPICT pict{};
+  pict.mm = MM_ANISOTROPIC;
+  pict.xExt = xExt;
+  pict.yExt = yExt;
+  pict.hMF = wmf.get();
+  UniqueGlobal memory = GlobalCopy(&pict, sizeof pict);
+  if (!memory) {
+    error = LastErrorText("GlobalAlloc");
+    return false;
+  }
+  if (!HandOver(CF_METAFILEPICT, memory, error)) return false;
+  wmf.release();  // now referenced by the clipboard's METAFILEPICT
+  return true;
+}
+
+bool PutText(const std::wstring& text, std::string& error) {
+  UniqueGlobal memory = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  if (!memory) {
+    error = LastErrorText("GlobalAlloc");
+    return false;
+  }
+  return HandOver(CF_UNICODETEXT, memory, error);
+}
+
+bool PrepareClipboard(const Options& options, HWND owner, std::string& error) {
+  if (options.clip == ClipKind::kKeep) return true;
+  ClipboardSession clipboard(owner);
+  if (!clipboard.is_open()) {
+    error = LastErrorText("OpenClipboard");
+    return false;
+  }
+  if (!EmptyClipboard()) {
+    error = LastErrorText("EmptyClipboard");
+    return false;
+  }
+  switch (options.clip) {
+    case ClipKind::kBmp: return PutDib(options.clipSource, error);
+    case ClipKind::kEmf: return PutEmf(options.clipSource, error);
+    case ClipKind::kWmf: return PutWmf(options.clipSource, error);
+    case ClipKind::kText: return PutText(options.clipSource, error);
+    default: return true;
+  }
+}
+
+// --- The tool's windows ----------------------------------------------------
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid && IsWindowVisible(window) &&
+      ClassOf(window) == search->className) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
+  WindowSearch search{pid, className, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindControl(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ControlSearch*>(param);
+  if (GetDlgCtrlID(window) == search->id) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                           kSendTimeoutMs, &length)) {
+    return {};
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1,
+                      reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &got);
+  text.resize(got);
+  return text;
+}
+
+// A message box's text as one line of UTF-8 (its line breaks shown as "\n").
+std::string MessageTextOf(HWND dialog) {
+  HWND label = GetDlgItem(dialog, kMessageTextId);
+  std::string text = WideToUtf8(label ? TextOf(label) : std::wstring());
+  std::string line;
+  for (char c : text) {
+    if (c == '\r') continue;
+    if (c == '\n') line += "\\n";
+    else line += c;
+  }
+  return line;
+}
+
+void PressOk(HWND dialog) {
+  // The message box's only button is IDOK; a posted command closes it like a
+  // click, without needing the focus.
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+class Session {
+ public:
+  Session(const Options& options, HANDLE process, DWORD pid, DWORD tid)
+      : options_(options), process_(process), pid_(pid), tid_(tid) {}
+
+  bool Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+  int WaitForWindow() {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < options_.timeoutMs) {
+      main_ = FindProcessWindow(pid_, kMainClass);
+      if (main_) {
+        // The window appears before the tool's loop runs; let it settle so
+        // that the first step meets a window that handles its messages.
+        WaitForInputIdle(process_, options_.timeoutMs);
+        return kOk;
+      }
+      if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
+        Out("message: " + MessageTextOf(box) + "\n");
+        PressOk(box);
+      }
+      if (!Running()) {
+        Err("jwc-host: the tool ended before its window appeared\n");
+        return kStartFailed;
+      }
+      Sleep(kPollMs);
+    }
+    Err("jwc-host: no TForm1 window of the tool within the timeout\n");
+    return kStartFailed;
+  }
+
+  int RunStep(const Step& step) {
+    if (step.verb == "sleep") {
+      Sleep(static_cast<DWORD>(Number(step.args[0])));
+      return kOk;
+    }
+    if (step.verb == "signal") {
+      return WriteWholeFile(Utf8ToWide(step.args[0]), std::string())
+                 ? kOk
+                 : Fail(step, "cannot create the file");
+    }
+    if (step.verb == "waitfile") return WaitFile(step);
+    if (step.verb == "message") return AnswerMessage(step);
+    if (!Running() || !IsWindow(main_)) return Fail(step, "the tool has ended");
+    if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
+      return Fail(step, "a message box is open: " + MessageTextOf(box));
+    }
+    if (step.verb == "expect-open") return kOk;
+    if (step.verb == "close") {
+      PostMessageW(main_, WM_CLOSE, 0, 0);
+      return kOk;
+    }
+    if (step.verb == "sysclose") {
+      PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return kOk;
+    }
+    if (step.verb == "move") {
+      if (!SetWindowPos(main_, nullptr, Number(step.args[0]), Number(step.args[1]),
+                        0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        return Fail(step, LastErrorText("SetWindowPos"));
+      }
+      return kOk;
+    }
+    if (step.verb == "expect-pos") {
+      RECT rect{};
+      GetWindowRect(main_, &rect);
+      const long x = Number(step.args[0]), y = Number(step.args[1]);
+      if (rect.left != x || rect.top != y) {
+        return Fail(step, "the window is at " + std::to_string(rect.left) +
+                              ", " + std::to_string(rect.top));
+      }
+      return kOk;
+    }
+    if (step.verb == "key") return PressKey(step);
+    if (step.verb == "expect-focus") return ExpectFocus(step);
+
+    const int id = static_cast<int>(Number(step.args[0]));
+    HWND control = Control(id);
+    if (!control) return Fail(step, "no control with ID " + std::to_string(id));
+    if (step.verb == "set") {
+      const std::wstring text = Utf8ToWide(step.args[1]);
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutW(control, WM_SETTEXT, 0,
+                               reinterpret_cast<LPARAM>(text.c_str()),
+                               SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+        return Fail(step, LastErrorText("WM_SETTEXT"));
+      }
+      return kOk;
+    }
+    if (step.verb == "click" || step.verb == "radio") {
+      // Posted: a click that opens a modal message box must not block us.
+      PostMessageW(control, BM_CLICK, 0, 0);
+      Sleep(kPollMs);
+      return kOk;
+    }
+    if (step.verb == "select") {
+      const long index = Number(step.args[1]);
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0,
+                          SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+      if (static_cast<LRESULT>(result) != index) {
+        return Fail(step, "CB_SETCURSEL did not select item " + step.args[1]);
+      }
+      // CB_SETCURSEL sends no notification; the owner learns of the change
+      // the way a user's pick would tell it.
+      SendMessageTimeoutW(GetParent(control), WM_COMMAND,
+                          MAKEWPARAM(id, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(control), SMTO_ABORTIFHUNG,
+                          kSendTimeoutMs, &result);
+      return kOk;
+    }
+    if (step.verb == "print-text") {
+      Out("text " + step.args[0] + ": " + WideToUtf8(TextOf(control)) + "\n");
+      return kOk;
+    }
+    if (step.verb == "expect-text") {
+      const std::string actual = WideToUtf8(TextOf(control));
+      if (actual != step.args[1]) {
+        return Fail(step, "the text is \"" + actual + "\"");
+      }
+      return kOk;
+    }
+    if (step.verb == "expect-check") {
+      DWORD_PTR state = 0;
+      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG,
+                          kSendTimeoutMs, &state);
+      if (static_cast<long>(state) != Number(step.args[1])) {
+        return Fail(step, "the check state is " + std::to_string(state));
+      }
+      return kOk;
+    }
+    if (step.verb == "expect-sel") {
+      DWORD_PTR index = 0;
+      SendMessageTimeoutW(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG,
+                          kSendTimeoutMs, &index);
+      if (static_cast<LRESULT>(index) != Number(step.args[1])) {
+        return Fail(step, "the selected item is " +
+                              std::to_string(static_cast<LRESULT>(index)));
+      }
+      return kOk;
+    }
+    return Fail(step, "not handled");
+  }
+
+  // Waits for the tool to end; a message box meanwhile fails the run.
+  int WaitForEnd() {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < options_.timeoutMs) {
+      if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        if (code != 0) {
+          Err("jwc-host: the tool ended with exit code " + std::to_string(code) + "\n");
+          return kToolExitCode;
+        }
+        return kOk;
+      }
+      if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
+        Out("message: " + MessageTextOf(box) + "\n");
+        Err("jwc-host: unexpected message box: " + MessageTextOf(box) + "\n");
+        Kill();
+        return kUnexpectedBox;
+      }
+    }
+    Err("jwc-host: the tool did not end within the timeout; killed\n");
+    Kill();
+    return kTimeout;
+  }
+
+  void Kill() {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, options_.timeoutMs);
+  }
+
+ private:
+  static long Number(const std::string& word) {
+    long value = 0;
+    ParseInt(word, value);
+    return value;
+  }
+
+  int Fail(const Step& step, const std::string& why) {
+    Err("jwc-host: step \"" + step.source + "\" failed: " + why + "\n");
+    return kStepFailed;
+  }
+
+  HWND Control(int id) {
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(main_, FindControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  HWND FocusWindow() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(tid_, &info) && info.hwndFocus) return info.hwndFocus;
+    return nullptr;
+  }
+
+  int ExpectFocus(const Step& step) {
+    const long id = Number(step.args[0]);
+    HWND focus = FocusWindow();
+    // The edit box inside an editable combo box holds the focus for it.
+    for (HWND w = focus; w && w != main_; w = GetParent(w)) {
+      if (GetDlgCtrlID(w) == id) return kOk;
+      if (ClassOf(GetParent(w)) != L"ComboBox") break;
+    }
+    return Fail(step, focus ? "the focus is on control " +
+                                  std::to_string(GetDlgCtrlID(focus))
+                            : std::string("no control has the focus"));
+  }
+
+  int PressKey(const Step& step) {
+    std::string name = step.args[0];
+    for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    UINT vk = 0;
+    if (name == "esc" || name == "escape") vk = VK_ESCAPE;
+    else if (name == "enter" || name == "return") vk = VK_RETURN;
+    else if (name == "tab") vk = VK_TAB;
+    else return Fail(step, "unknown key");
+    HWND target = FocusWindow();
+    if (!target) target = main_;
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+    Sleep(kPollMs);
+    return kOk;
+  }
+
+  int WaitFile(const Step& step) {
+    const std::wstring path = Utf8ToWide(step.args[0]);
+    const DWORD start = GetTickCount();
+    // Waiting for a person or a screenshot may take longer than a control.
+    const DWORD limit = options_.timeoutMs * 4;
+    while (GetTickCount() - start < limit) {
+      if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return kOk;
+      if (!Running()) return Fail(step, "the tool has ended");
+      Sleep(kPollMs * 5);
+    }
+    return Fail(step, "the file did not appear");
+  }
+
+  int AnswerMessage(const Step& step) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < options_.timeoutMs) {
+      if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
+        // Let the box finish building itself before its text is read.
+        Sleep(kPollMs * 5);
+        const std::string text = MessageTextOf(box);
+        Out("message: " + text + "\n");
+        PressOk(box);
+        // Wait for it to go, so that the next step meets the main window.
+        const DWORD closing = GetTickCount();
+        while (IsWindow(box) && GetTickCount() - closing < options_.timeoutMs) {
+          Sleep(kPollMs);
+        }
+        if (!step.args.empty() && text != step.args[0]) {
+          return Fail(step, "the message was \"" + text + "\"");
+        }
+        return kOk;
+      }
+      if (!Running()) return Fail(step, "the tool ended without a message box");
+      Sleep(kPollMs);
+    }
+    return Fail(step, "no message box within the timeout");
+  }
+
+  const Options& options_;
+  HANDLE process_;
+  DWORD pid_;
+  DWORD tid_;
+  HWND main_ = nullptr;
+};
+
+// --- The run ---------------------------------------------------------------
+
+int Run(const Options& options) {
+  std::wstring tool = options.tool;
+  if (!options.dir.empty()) {
+    const std::wstring copy = WithSeparator(options.dir) + NameOf(tool);
+    CreateDirectoryW(options.dir.c_str(), nullptr);
+    if (!CopyFileW(tool.c_str(), copy.c_str(), FALSE)) {
+      Err("jwc-host: " + LastErrorText("CopyFileW") + " for " + WideToUtf8(tool) + "\n");
+      return kSetupFailed;
+    }
+    tool = copy;
+  }
+  wchar_t full[MAX_PATH * 4] = {};
+  if (!GetFullPathNameW(tool.c_str(), MAX_PATH * 4, full, nullptr)) {
+    Err("jwc-host: " + LastErrorText("GetFullPathNameW") + "\n");
+    return kSetupFailed;
+  }
+  tool = full;
+  const std::wstring folder = FolderOf(tool);
+  const std::wstring exchangePath = folder + L"JWC_TEMP.TXT";
+
+  if (!options.keepExchange) {
+    if (options.exchange.empty()) {
+      DeleteFileW(exchangePath.c_str());
+    } else {
+      std::string bytes;
+      if (!ReadWholeFile(options.exchange, bytes) ||
+          !WriteWholeFile(exchangePath, bytes)) {
+        Err("jwc-host: cannot copy " + WideToUtf8(options.exchange) + " to " +
+            WideToUtf8(exchangePath) + "\n");
+        return kSetupFailed;
+      }
+    }
+  }
+
+  // The clipboard needs an owner window; a message-only one will do.
+  UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"jwc-host", 0, 0, 0, 0, 0,
+                                     HWND_MESSAGE, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr));
+  std::string error;
+  if (!owner || !PrepareClipboard(options, owner.get(), error)) {
+    Err("jwc-host: clipboard: " + (owner ? error : LastErrorText("CreateWindowExW")) + "\n");
+    return kSetupFailed;
+  }
+
+  std::wstring commandLine = L"\"" + tool + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(tool.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      0, nullptr, folder.c_str(), &startup, &info)) {
+    Err("jwc-host: " + LastErrorText("CreateProcessW") + " for " + WideToUtf8(tool) + "\n");
+    return kStartFailed;
+  }
+  UniqueKernelHandle process(info.hProcess);
+  UniqueKernelHandle thread(info.hThread);
+
+  Session session(options, process.get(), info.dwProcessId, info.dwThreadId);
+  int result = session.WaitForWindow();
+  for (size_t i = 0; result == kOk && i < options.steps.size(); ++i) {
+    result = session.RunStep(options.steps[i]);
+  }
+  if (result != kOk) {
+    session.Kill();
+    return result;
+  }
+  result = session.WaitForEnd();
+  if (result != kOk) return result;
+
+  std::string returned;
+  if (!ReadWholeFile(exchangePath, returned)) {
+    Err("jwc-host: the tool left no " + WideToUtf8(exchangePath) + "\n");
+    return kNoExchangeFile;
+  }
+  if (!options.out.empty() && !WriteWholeFile(options.out, returned)) {
+    Err("jwc-host: cannot write " + WideToUtf8(options.out) + "\n");
+    return kSetupFailed;
+  }
+  if (options.print) Out(WideToUtf8(ToWide(returned, 932)));
+  return kOk;
+}
+
+}  // namespace
+}  // namespace zumorika::host
+
+int wmain(int argc, wchar_t** argv) {
+  zumorika::host::Options options;
+  const int parsed = zumorika::host::ParseOptions(argc, argv, options);
+  if (parsed != zumorika::host::kOk) return parsed;
+  return zumorika::host::Run(options);
+}
