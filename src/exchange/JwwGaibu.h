@@ -160,7 +160,8 @@ struct TJwcState {
   // Header values
   std::string DrawingFileName;
   double HkValue = 0;
-  std::array<double, 16> GroupScale{};
+  std::array<double, 16> GroupScale{1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0,
+                                    1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
   double PaperWidth = 1189.0;
   double PaperHeight = 841.0;
   std::array<TTextTypeRow, 11> TextTypes{};  // index 1..10 used; 0 unused
@@ -233,7 +234,8 @@ struct TJwcState {
   std::vector<TJwwEntSo> Sos;
   std::vector<TJwwEntSg> Sgs;
 
-  // Output buffer: lines of at most 255 bytes, no line ends.
+  // Output buffer: lines of at most 255 bytes, no line ends. Capacity grows
+  // in blocks of 1000 lines (see AddOutLine).
   std::vector<std::string> OutLines;
   int32_t OutLineCount = 0;
 };
@@ -250,6 +252,10 @@ void ResetJwcState();
 bool LoadJwcTemp(const std::string& path);  // path: Shift-JIS bytes
 void ParseJwcLine(std::string_view line);
 void ReleaseJwcState();
+
+// Element bookkeeping, used while a line is interpreted.
+void AddElementOrder(int32_t kind, int32_t index);
+void InitElementAttrs(ElementAttrs& attrs);  // the head from the running values
 
 // --- Writing -----------------------------------------------------------------
 
