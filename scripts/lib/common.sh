@@ -1,0 +1,55 @@
+# shellcheck shell=bash
+# Shared by the scripts in scripts/: the repository root, messages and exit hooks.
+# Source it; it defines functions and variables only.
+
+if [[ -z "${ZUMORIKA_ROOT:-}" ]]; then
+  ZUMORIKA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+fi
+export ZUMORIKA_ROOT
+ZUMORIKA_DEPS="$ZUMORIKA_ROOT/.deps"
+
+zumorika_note() { printf '==> %s\n' "$*"; }
+zumorika_warn() { printf 'warning: %s\n' "$*" >&2; }
+zumorika_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+# Several libraries may need cleanup at exit (a started Xvfb, a lock); one EXIT
+# trap runs them all, newest first, so that no script overwrites another's trap.
+ZUMORIKA_EXIT_HOOKS=()
+_zumorika_run_exit_hooks() {
+  local i
+  for ((i = ${#ZUMORIKA_EXIT_HOOKS[@]} - 1; i >= 0; i--)); do
+    eval "${ZUMORIKA_EXIT_HOOKS[i]}" || true
+  done
+  ZUMORIKA_EXIT_HOOKS=()
+}
+zumorika_on_exit() {
+  ZUMORIKA_EXIT_HOOKS+=("$1")
+  trap _zumorika_run_exit_hooks EXIT
+  # An interrupted run still goes through the EXIT trap.
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+
+# cmake --build with as many targets built as possible when one fails, so a
+# single broken folder does not hide the state of the others.
+zumorika_cmake_build() {
+  local dir="$1"; shift
+  local keep_going=()
+  if [[ -f "$dir/build.ninja" ]]; then
+    keep_going=(-- -k 0)
+  elif [[ -f "$dir/Makefile" ]]; then
+    keep_going=(-- -k)
+  fi
+  cmake --build "$dir" -j "${ZUMORIKA_JOBS:-2}" "$@" "${keep_going[@]}"
+}
+
+# Ninja when installed; an existing build folder keeps the generator it has.
+zumorika_generator_args() {
+  local dir="$1"
+  if [[ -f "$dir/CMakeCache.txt" ]]; then
+    return 0
+  fi
+  if command -v ninja >/dev/null 2>&1; then
+    printf '%s\n' -G Ninja
+  fi
+}

@@ -1,0 +1,67 @@
+# shellcheck shell=bash
+# Wine environment for running the Windows executables of this project.
+# Source it, then:  wine_run prog.exe args...   (returns the program's exit code)
+#
+# The prefix is private to the checkout (.deps/wineprefix, created by
+# scripts/setup) so nothing in a user's ~/.wine is touched or relied upon.
+
+# shellcheck source=scripts/lib/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+export WINEPREFIX="${ZUMORIKA_WINEPREFIX:-$ZUMORIKA_DEPS/wineprefix}"
+export WINEARCH=win64
+# -all also silences Debian's hint about the missing 32-bit Wine.
+export WINEDEBUG="${WINEDEBUG:--all}"
+# The Mono and Gecko installers would otherwise pop up in a fresh prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+ZUMORIKA_XVFB_PID=""
+
+_zumorika_stop_display() {
+  if [[ -n "$ZUMORIKA_XVFB_PID" ]]; then
+    # Let the Wine processes that use this display finish before it goes away;
+    # the wineserver may be shared with other runs, so wait only a little.
+    timeout 20 wineserver -w >/dev/null 2>&1 || true
+    kill "$ZUMORIKA_XVFB_PID" 2>/dev/null || true
+    wait "$ZUMORIKA_XVFB_PID" 2>/dev/null || true
+    ZUMORIKA_XVFB_PID=""
+  fi
+}
+
+# Wine's user32 needs an X display even for tests that only touch GDI or the
+# clipboard. Without one (CI, ssh), start a private Xvfb; it picks a free
+# display number itself (-displayfd), so parallel runs do not collide.
+zumorika_ensure_display() {
+  if [[ -n "${DISPLAY:-}" ]]; then
+    return 0
+  fi
+  command -v Xvfb >/dev/null 2>&1 || { zumorika_warn "Xvfb is not installed (run scripts/setup)"; return 1; }
+  local fdfile
+  fdfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  ZUMORIKA_XVFB_PID=$!
+  zumorika_on_exit _zumorika_stop_display
+  local i number=""
+  for ((i = 0; i < 200; i++)); do
+    number="$(tr -dc '0-9' <"$fdfile")"
+    [[ -n "$number" ]] && break
+    if ! kill -0 "$ZUMORIKA_XVFB_PID" 2>/dev/null; then
+      break
+    fi
+    sleep 0.05
+  done
+  rm -f "$fdfile"
+  if [[ -z "$number" ]]; then
+    zumorika_warn "Xvfb did not start"
+    _zumorika_stop_display
+    return 1
+  fi
+  export DISPLAY=":$number"
+}
+
+wine_run() {
+  zumorika_ensure_display || return 1
+  local rc=0
+  wine "$@" || rc=$?
+  return "$rc"
+}
