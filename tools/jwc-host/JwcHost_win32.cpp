@@ -28,6 +28,7 @@ enum ExitCode : int {
   kUnexpectedBox = 6,   // a message box nobody asked for; the tool was killed
   kToolExitCode = 7,    // the tool ended with a non-zero exit code
   kNoExchangeFile = 8,  // the tool ended without leaving JWC_TEMP.TXT
+  kLauncherEarly = 9,   // --launch: the command ended before the tool did
 };
 
 const wchar_t kMainClass[] = L"TForm1";
@@ -192,6 +193,7 @@ enum class ClipKind { kKeep, kNone, kBmp, kEmf, kWmf, kText };
 
 struct Options {
   std::wstring tool;
+  std::wstring launch;  // a command line that starts the tool (a BAT file)
   std::wstring dir;
   std::wstring exchange;
   bool keepExchange = false;
@@ -208,6 +210,9 @@ const char kUsageText[] =
     "\n"
     "Usage: jwc-host --tool PATH\\zumorika.exe [options] [--step STEP]...\n"
     "  --tool EXE          the tool to run\n"
+    "  --launch CMDLINE    start this command instead (e.g. cmd /c ZUMORIKA.BAT)\n"
+    "                      and drive the TForm1 window that appears; the command\n"
+    "                      must not end before the tool does (as the host waits)\n"
     "  --dir DIR           copy the tool into DIR and run the copy there\n"
     "  --exchange FILE     written byte for byte as JWC_TEMP.TXT beside the tool;\n"
     "                      without it an old JWC_TEMP.TXT there is deleted\n"
@@ -232,7 +237,7 @@ const char kExitText[] =
     "\nExit codes: 0 ok, 1 usage, 2 setup failed, 3 tool did not start or show\n"
     "its window, 4 a step failed, 5 the tool did not end in time (killed),\n"
     "6 an unexpected message box (killed), 7 the tool's exit code was not 0,\n"
-    "8 the tool left no JWC_TEMP.TXT.\n";
+    "8 the tool left no JWC_TEMP.TXT, 9 the --launch command ended before the tool.\n";
 
 bool AddStep(const std::string& line, Options& options, std::string& error) {
   Step step;
@@ -266,6 +271,8 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       return kUsage;
     } else if (arg == L"--tool") {
       options.tool = value();
+    } else if (arg == L"--launch") {
+      options.launch = value();
     } else if (arg == L"--dir") {
       options.dir = value();
     } else if (arg == L"--exchange") {
@@ -467,7 +474,7 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid == search->pid && IsWindowVisible(window) &&
+  if ((search->pid == 0 || pid == search->pid) && IsWindowVisible(window) &&
       ClassOf(window) == search->className) {
     search->found = window;
     return FALSE;
@@ -476,7 +483,7 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
 }
 
 HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
-  WindowSearch search{pid, className, nullptr};
+  WindowSearch search{pid, className, nullptr};  // pid 0: any process
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -532,28 +539,87 @@ void PressOk(HWND dialog) {
 
 class Session {
  public:
-  Session(const Options& options, HANDLE process, DWORD pid, DWORD tid)
-      : options_(options), process_(process), pid_(pid), tid_(tid) {}
+  // With launched set, process is the launching command; the tool is found
+  // by its window.
+  Session(const Options& options, HANDLE process, DWORD pid, DWORD tid,
+          bool launched)
+      : options_(options),
+        process_(launched ? nullptr : process),
+        launcher_(launched ? process : nullptr),
+        pid_(launched ? 0 : pid),
+        tid_(launched ? 0 : tid) {}
 
-  bool Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+  bool Running() const {
+    HANDLE watched = process_ ? process_ : launcher_;
+    return WaitForSingleObject(watched, 0) == WAIT_TIMEOUT;
+  }
+
+  // The host waits for the command it started; a command that returns while
+  // the tool still runs would make the host read the exchange file too early.
+  void NoteLauncher() {
+    if (launcher_ && process_ && !launcherEarly_ &&
+        WaitForSingleObject(launcher_, 0) == WAIT_OBJECT_0 &&
+        WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      launcherEarly_ = true;
+      Err("jwc-host: the launched command ended while the tool still ran\n");
+    }
+  }
+  bool LauncherEndedEarly() const { return launcherEarly_; }
+
+  // After the tool: the launched command must end too.
+  int WaitForLauncher() {
+    if (!launcher_) return kOk;
+    if (WaitForSingleObject(launcher_, options_.timeoutMs) != WAIT_OBJECT_0) {
+      Err("jwc-host: the launched command did not end after the tool\n");
+      TerminateProcess(launcher_, 99);
+      return kTimeout;
+    }
+    return launcherEarly_ ? kLauncherEarly : kOk;
+  }
 
   int WaitForWindow() {
     const DWORD start = GetTickCount();
+    DWORD launcherGoneAt = 0;
     while (GetTickCount() - start < options_.timeoutMs) {
       main_ = FindProcessWindow(pid_, kMainClass);
+      if (main_ && !process_) {
+        tid_ = GetWindowThreadProcessId(main_, &pid_);
+        tool_.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE |
+                                    PROCESS_QUERY_LIMITED_INFORMATION,
+                                FALSE, pid_));
+        if (!tool_) {
+          Err("jwc-host: " + LastErrorText("OpenProcess") + "\n");
+          return kStartFailed;
+        }
+        process_ = tool_.get();
+        if (launcherGoneAt != 0) {
+          launcherEarly_ = true;
+          Err("jwc-host: the launched command ended before the tool's window appeared\n");
+        }
+        NoteLauncher();
+      }
       if (main_) {
         // The window appears before the tool's loop runs; let it settle so
         // that the first step meets a window that handles its messages.
         WaitForInputIdle(process_, options_.timeoutMs);
         return kOk;
       }
-      if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
+      if (HWND box = pid_ ? FindProcessWindow(pid_, kDialogClass) : nullptr) {
         Out("message: " + MessageTextOf(box) + "\n");
         PressOk(box);
       }
       if (!Running()) {
-        Err("jwc-host: the tool ended before its window appeared\n");
-        return kStartFailed;
+        // A launcher that does not wait ends before the tool shows its window;
+        // give the tool a moment to appear, so that the fault is named.
+        if (!launcher_) {
+          Err("jwc-host: the tool ended before its window appeared\n");
+          return kStartFailed;
+        }
+        if (launcherGoneAt == 0) launcherGoneAt = GetTickCount();
+        if (GetTickCount() - launcherGoneAt > 5000) {
+          Err("jwc-host: the launched command ended and no tool window appeared\n");
+          return kStartFailed;
+        }
       }
       Sleep(kPollMs);
     }
@@ -562,6 +628,7 @@ class Session {
   }
 
   int RunStep(const Step& step) {
+    NoteLauncher();
     if (step.verb == "sleep") {
       Sleep(static_cast<DWORD>(Number(step.args[0])));
       return kOk;
@@ -678,6 +745,7 @@ class Session {
   int WaitForEnd() {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < options_.timeoutMs) {
+      NoteLauncher();
       if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(process_, &code);
@@ -700,8 +768,11 @@ class Session {
   }
 
   void Kill() {
-    TerminateProcess(process_, 99);
-    WaitForSingleObject(process_, options_.timeoutMs);
+    if (process_) {
+      TerminateProcess(process_, 99);
+      WaitForSingleObject(process_, options_.timeoutMs);
+    }
+    if (launcher_) TerminateProcess(launcher_, 99);
   }
 
  private:
@@ -799,9 +870,12 @@ class Session {
 
   const Options& options_;
   HANDLE process_;
+  HANDLE launcher_;
+  UniqueKernelHandle tool_;  // the tool's process when found by its window
   DWORD pid_;
   DWORD tid_;
   HWND main_ = nullptr;
+  bool launcherEarly_ = false;
 };
 
 // --- The run ---------------------------------------------------------------
@@ -850,19 +924,23 @@ int Run(const Options& options) {
     return kSetupFailed;
   }
 
-  std::wstring commandLine = L"\"" + tool + L"\"";
+  const bool launched = !options.launch.empty();
+  std::wstring commandLine = launched ? options.launch : L"\"" + tool + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(tool.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      0, nullptr, folder.c_str(), &startup, &info)) {
-    Err("jwc-host: " + LastErrorText("CreateProcessW") + " for " + WideToUtf8(tool) + "\n");
+  if (!CreateProcessW(launched ? nullptr : tool.c_str(), commandLine.data(),
+                      nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &info)) {
+    Err("jwc-host: " + LastErrorText("CreateProcessW") + " for " +
+        WideToUtf8(commandLine) + "\n");
     return kStartFailed;
   }
   UniqueKernelHandle process(info.hProcess);
   UniqueKernelHandle thread(info.hThread);
 
-  Session session(options, process.get(), info.dwProcessId, info.dwThreadId);
+  Session session(options, process.get(), info.dwProcessId, info.dwThreadId,
+                  launched);
   int result = session.WaitForWindow();
   for (size_t i = 0; result == kOk && i < options.steps.size(); ++i) {
     result = session.RunStep(options.steps[i]);
@@ -873,6 +951,7 @@ int Run(const Options& options) {
   }
   result = session.WaitForEnd();
   if (result != kOk) return result;
+  const int launcherResult = session.WaitForLauncher();
 
   std::string returned;
   if (!ReadWholeFile(exchangePath, returned)) {
@@ -884,7 +963,7 @@ int Run(const Options& options) {
     return kSetupFailed;
   }
   if (options.print) Out(WideToUtf8(ToWide(returned, 932)));
-  return kOk;
+  return launcherResult;
 }
 
 }  // namespace
