@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora: exchange files in the form the host writes them
+(Shift-JIS, CR LF), number texts and doubles. Run by scripts/fuzz before the
+first run; the seeds are small and kept in the repository as well."""
+import os
+import struct
+import sys
+
+root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+
+
+def sj(text):
+    return text.encode("cp932")
+
+
+def write(target, name, data):
+    folder = os.path.join(root, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def crlf(lines):
+    return b"".join(line + b"\r\n" for line in lines)
+
+
+header = [
+    sj("file=C:\\jww\\図面\\plan.jww"),
+    b"hk 0",
+    b"hs " + b" ".join([b"1", b"100", b"50"] + [b"1"] * 13),
+    b"hzs 420 297",
+    b"hcw 1 1.5 2 2.5 3 4 5 6 7 8",
+    b"hch 1 1.5 2 2.5 3 4 5 6 7 8",
+    b"hcd 0 0 0.5 0.5 1 1 1 1 1 1",
+    b"hcc 1 2 3 4 5 6 7 8 9 10",
+    b"hn 1 2 3 4",
+    b"bz",
+    b"lg0",
+    sj("lgn一般図"),
+    b"ly0",
+    sj("lyn壁"),
+    b"lc1",
+    b"lt1",
+    b"lw0",
+    b"cn1",
+    sj('cn"$ＭＳ ゴシック'),
+    b"cc0",
+    b"hp1- 100 200",
+    b"hp2ln 10 20",
+    b"hp3ci 5 5",
+    b"hp4ch 7 8",
+]
+
+elements = [
+    b"lg3", b"lyA", b"lc10 255", b"lt2", b"lw5", b"pn2",
+    b"hhp1ln", b"z1", b"z4",
+    b"pl",
+    b"0 0 100 0", b"100 0 100 100", b"100 100 0 100",
+    b"#",
+    b"ci 0 0 50",
+    b"ci 0 0 50 1 0 360 0",
+    b"cn0 2.5 2.5 0.5 4",
+    sj('ch 10 20 1 0 "図面テキスト 二語'),
+    b"msg",
+    b"0 0 10 0",
+    sj('cs 0 0 1 0 "寸法'),
+    b"pt 1 2",
+    b"pt 1 2 0.5 0.25 7",
+    sj('BL 10 20 0 "ブロック'),
+    b"sl 0 0 10 0",
+    b"sl 0 0 10 0 10 10",
+    b"sl 0 0 10 0 10 10 0 10",
+    b"sc 0 0 5 0 360 1 0 3",
+    b"se 0 0 5 0 360 1 0 3",
+    b"so 0 0 1 1 2 2 3 3",
+    b"sg 0 0 1 1 2 2 3 3",
+    b"cc12",
+    sj('cv 0 0 0 1 "縦書き'),
+]
+
+write("fuzz_jwc_file", "host_full.txt", crlf(header + elements))
+write("fuzz_jwc_file", "header_only.txt", crlf(header))
+write("fuzz_jwc_file", "untitled_lf.txt", b"hk 0\nhp1 0 0\nlc5\n")
+write("fuzz_jwc_file", "ctrl_z.txt", crlf([b"lc7", b"hp1 1 2"]) + b"\x1a" + crlf([b"lc9"]))
+write("fuzz_jwc_file", "sjis_edges.txt",
+      crlf([b"file=C:\\a\x81", b"lgn\x83\x5c", b"ch 1 2 3 4 \"\x81\x40\x82", b"\xfd\xfe\xff",
+            b"\xa0\xb1\xdf", b"ly\x82"]) + b"lc3\r" + b"lc4")
+for name, data in [("full", crlf(header + elements)),
+                   ("elements", crlf(elements)),
+                   ("quotes", crlf([b'cn"$a b', b'ch 1 2 3 4 "x "y"', b"file=a=b c",
+                                    b"x=1 2 3 4", b'"quoted first'])) ]:
+    write("fuzz_jwc_lines", name + ".txt", data.replace(b"\r\n", b"\n"))
+
+numbers = [b"42", b"  42", b"42 ", b"+7", b"- 7", b"--7", b"2147483647", b"2147483648",
+           b"-2147483648", b"$1F", b"x1F", b"0x1f", b"$FFFFFFFF", b"$100000000", b"$",
+           b"0x", b"007", b"1.5", b".5", b"5.", b"-2.5e-3", b"1E3", b"1,5", b"e", b"+",
+           b"1e400", b"-$80000000", b"$000000001", b"1.7976931348623158e308",
+           b"4.9406564584124654e-324", b"0.1e-2", b"99999999999999999999"]
+for i, text in enumerate(numbers):
+    write("fuzz_numbers", "n%02d" % i, text)
+
+doubles = [0.5, 100.0, 2.0, -0.25, 0.0001, 0.00001, 1 / 3, 2 / 3, 123456789012345.0, 1e15,
+           999999999999999.9, 123456789012345678.0, 4.999999999999999, 6.123233995736766e-16,
+           -0.0, float("inf"), float("nan"), 5e-324, 1.7976931348623157e308, 617283945061728.5]
+for i, value in enumerate(doubles):
+    write("fuzz_format_real", "d%02d" % i, struct.pack("<d", value))
+for i, text in enumerate([b"0.1", b"1234.5678", b"1e-5", b"9.99999999999999e14"]):
+    write("fuzz_format_real", "t%02d" % i, text)
+
+settings = [b"189", b"104", sj("C:\\画像\\ "), b"1", b"1", b"3", b"0", b"90", b"12.5", b"4", b"-30"]
+write("fuzz_settings", "full.dat", crlf(settings))
+write("fuzz_settings", "short.dat", crlf(settings[:5]))
+write("fuzz_settings", "bad.dat", b"-8\n\n\n1\n1\n7\n0\n250\n12.5mm\n12\nabc")
