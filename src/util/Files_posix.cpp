@@ -1,0 +1,48 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "util/Files.h"
+
+namespace zumorika {
+
+namespace {
+
+// A NUL byte would cut the path short and name another file.
+bool UsablePath(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+UniqueFile OpenFile(const std::string& path, const char* mode) {
+  if (!UsablePath(path)) return nullptr;
+  return UniqueFile(std::fopen(path.c_str(), mode));
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return UsablePath(path) && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info;
+  return UsablePath(path) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool DeleteFileAt(const std::string& path) {
+  return UsablePath(path) && unlink(path.c_str()) == 0;
+}
+
+std::string ExecutablePath() {
+  std::vector<char> buffer(256);
+  for (;;) {
+    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<size_t>(n));
+    buffer.resize(buffer.size() * 2);  // possibly cut short: try a larger buffer
+  }
+}
+
+}  // namespace zumorika

@@ -1,0 +1,66 @@
+#include <windows.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "util/Cp932.h"
+#include "util/Files.h"
+
+namespace zumorika {
+
+namespace {
+
+// The wide form of a Shift-JIS path, or false when a byte forms no character
+// (it would turn into U+FFFD, a legal file-name character, and so name
+// another file) or the path holds a NUL byte.
+bool WidePath(const std::string& path, std::wstring& wide) {
+  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  wide = Cp932ToWide(path);
+  return wide.find(L'\xFFFD') == std::wstring::npos;
+}
+
+DWORD Attributes(const std::string& path) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(wide.c_str());
+}
+
+}  // namespace
+
+UniqueFile OpenFile(const std::string& path, const char* mode) {
+  std::wstring widePath;
+  if (!WidePath(path, widePath)) return nullptr;
+  std::wstring wideMode;
+  for (const char* p = mode; *p != '\0'; ++p) wideMode += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+  return UniqueFile(_wfopen(widePath.c_str(), wideMode.c_str()));
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(const std::string& path) {
+  DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool DeleteFileAt(const std::string& path) {
+  std::wstring wide;
+  return WidePath(path, wide) && DeleteFileW(wide.c_str()) != 0;
+}
+
+std::string ExecutablePath() {
+  // GetModuleFileNameW truncates silently when the buffer is short (a long
+  // path beyond MAX_PATH), returning the full buffer size: grow and retry.
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) return WideToCp932(std::wstring_view(buffer.data(), n));
+    if (buffer.size() >= 32768) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace zumorika
