@@ -416,6 +416,35 @@ TEST(RoundTo, PassesZeroAndHugeValuesThrough) {
   EXPECT_EQ(RoundTo(3, 2, DBL_MAX), DBL_MAX);  // the product stays finite at extended range
 }
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+unsigned short FpuControlWord() {
+  unsigned short word;
+  __asm__ __volatile__("fnstcw %0" : "=m"(word));
+  return word;
+}
+
+void SetFpuControlWord(unsigned short word) { __asm__ __volatile__("fldcw %0" : : "m"(word)); }
+
+// A DLL loaded into the process may leave the x87 unit at 53-bit precision
+// (as Windows starts its threads); extended results must not depend on it,
+// and the caller's setting must come back unchanged.
+TEST(RoundTo, HoldsWhenTheFpuWasLeftAtDoublePrecision) {
+  const unsigned short original = FpuControlWord();
+  const unsigned short doublePrecision = static_cast<unsigned short>((original & ~0x0300u) | 0x0200u);
+  SetFpuControlWord(doublePrecision);
+  double rounded = RoundTo(3, 2, 1.2345);
+  double parsed = StrToFloatOr0("9007199254740993");
+  double x, y;
+  RotatePointDeg(x, y, 10, 0, 0, 0, 90);
+  const unsigned short after = FpuControlWord();
+  SetFpuControlWord(original);
+  EXPECT_EQ(rounded, 1.234);
+  EXPECT_EQ(parsed, 9007199254740992.0);
+  EXPECT_EQ(y, 10.0);
+  EXPECT_EQ(after, doublePrecision);
+}
+#endif
+
 // --- Rotation ----------------------------------------------------------------
 
 TEST(RotatePoint, TurnsCounterClockwiseAboutTheCentre) {
