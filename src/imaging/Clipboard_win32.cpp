@@ -1,0 +1,174 @@
+#include <vector>
+
+#include "imaging/Clipboard.h"
+#include "imaging/ClipboardFormats.h"
+#include "imaging/GdiHandles_win32.h"
+#include "imaging/ImagingTexts.h"
+#include "imaging/PictureData_win32.h"
+#include "util/AppError.h"
+
+namespace zumorika {
+
+namespace {
+
+// OpenClipboard needs an owner window that outlives the open. Opens are
+// counted: the first opens the clipboard with a hidden window made for the
+// purpose, the last closes it and destroys that window.
+class ClipboardAccess {
+ public:
+  ClipboardAccess() {
+    if (count_ == 0) {
+      owner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
+      if (!OpenClipboard(owner_.get())) {
+        owner_.reset();
+        throw AppError(kTextCannotOpenClipboard);
+      }
+    }
+    ++count_;
+  }
+  ~ClipboardAccess() {
+    if (--count_ == 0) {
+      CloseClipboard();
+      owner_.reset();
+    }
+  }
+  ClipboardAccess(const ClipboardAccess&) = delete;
+  ClipboardAccess& operator=(const ClipboardAccess&) = delete;
+
+ private:
+  static int count_;
+  static UniqueHwnd owner_;
+};
+
+int ClipboardAccess::count_ = 0;
+UniqueHwnd ClipboardAccess::owner_;
+
+uint32_t FirstOfferedPictureFormat() {
+  return FirstPictureFormat([](uint32_t format) { return EnumClipboardFormats(format); });
+}
+
+UniqueHpalette CopyPalette(HPALETTE source) {
+  if (source == nullptr) return UniqueHpalette();
+  const UINT count = GetPaletteEntries(source, 0, 0, nullptr);
+  if (count == 0) return UniqueHpalette();
+  std::vector<uint8_t> storage(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+  auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
+  logical->palVersion = 0x300;
+  logical->palNumEntries = static_cast<WORD>(count);
+  GetPaletteEntries(source, 0, count, logical->palPalEntry);
+  UniqueHpalette copy(CreatePalette(logical));
+  if (!copy) RaiseSystemError(GetLastError());
+  return copy;
+}
+
+// The colour table of a DIB section: from the offered palette when there is
+// one, else the section's own.
+std::vector<RGBQUAD> ColourTableFor(HBITMAP source, HPALETTE palette, int bits) {
+  std::vector<RGBQUAD> table(size_t{1} << bits);
+  if (palette != nullptr) {
+    std::vector<PALETTEENTRY> entries(table.size());
+    const UINT n = GetPaletteEntries(palette, 0, static_cast<UINT>(entries.size()), entries.data());
+    for (UINT i = 0; i < n; ++i) {
+      table[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
+    }
+    return table;
+  }
+  UniqueHdc dc(CreateCompatibleDC(nullptr));
+  if (!dc) RaiseSystemError(GetLastError());
+  SelectedObject selected(dc.get(), source);
+  GetDIBColorTable(dc.get(), 0, static_cast<UINT>(table.size()), table.data());
+  return table;
+}
+
+std::unique_ptr<GdiBitmapPicture> CopyClipboardBitmap(HBITMAP source, HPALETTE clipboardPalette) {
+  BITMAP description{};
+  if (GetObjectW(source, sizeof description, &description) == 0) {
+    throw AppError(kTextUnsupportedClipboardData);
+  }
+  const int32_t width = description.bmWidth;
+  const int32_t height = description.bmHeight < 0 ? -description.bmHeight : description.bmHeight;
+  const int bits = description.bmBitsPixel * description.bmPlanes;
+  UniqueHpalette palette = CopyPalette(clipboardPalette);
+  if (width <= 0 || height <= 0) {
+    return std::make_unique<GdiBitmapPicture>(UniqueHbitmap(), std::move(palette), 0, 0, bits,
+                                              false);
+  }
+
+  WindowDc screen(nullptr);
+  // The copy keeps the bitmap's kind: a device bitmap stays a device bitmap
+  // (monochrome when it has one plane of one bit), a DIB section stays one
+  // of the same depth.
+  UniqueHbitmap copy;
+  bool monochrome = false;
+  if (description.bmBits == nullptr) {
+    monochrome = description.bmPlanes == 1 && description.bmBitsPixel == 1;
+    copy.reset(monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
+                          : CreateCompatibleBitmap(screen.get(), width, height));
+  } else {
+    std::vector<uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = height;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(bits);
+    info->bmiHeader.biCompression = BI_RGB;
+    if (bits <= 8) {
+      const std::vector<RGBQUAD> table = ColourTableFor(source, clipboardPalette, bits);
+      std::copy(table.begin(), table.end(), info->bmiColors);
+    }
+    void* pixels = nullptr;
+    copy.reset(CreateDIBSection(screen.get(), info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  }
+  if (!copy) RaiseSystemError(GetLastError());
+
+  UniqueHdc sourceDc(CreateCompatibleDC(screen.get()));
+  UniqueHdc targetDc(CreateCompatibleDC(screen.get()));
+  if (!sourceDc || !targetDc) RaiseSystemError(GetLastError());
+  {
+    SelectedObject selectedSource(sourceDc.get(), source);
+    SelectedObject selectedTarget(targetDc.get(), copy.get());
+    if (!selectedSource.ok() || !selectedTarget.ok()) RaiseSystemError(GetLastError());
+    PatBlt(targetDc.get(), 0, 0, width, height, WHITENESS);
+    SelectedPalette targetPalette(targetDc.get(), palette.get());
+    SelectedPalette sourcePalette(sourceDc.get(), clipboardPalette);
+    if (!BitBlt(targetDc.get(), 0, 0, width, height, sourceDc.get(), 0, 0, SRCCOPY)) {
+      RaiseSystemError(GetLastError());
+    }
+  }
+  return std::make_unique<GdiBitmapPicture>(std::move(copy), std::move(palette), width, height,
+                                            bits, monochrome);
+}
+
+}  // namespace
+
+bool ClipboardHasPicture() {
+  ClipboardAccess access;
+  return FirstOfferedPictureFormat() != 0;
+}
+
+void LoadClipboardPicture(TPicture& picture) {
+  ClipboardAccess access;
+  const uint32_t format = FirstOfferedPictureFormat();
+  if (format == 0) throw AppError(kTextInvalidClipboardFormat);
+
+  std::unique_ptr<PictureData> loaded;
+  if (format == kCfBitmap) {
+    const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    if (bitmap == nullptr) throw AppError(kTextUnsupportedClipboardData);
+    const auto palette = IsClipboardFormatAvailable(CF_PALETTE)
+                             ? static_cast<HPALETTE>(GetClipboardData(CF_PALETTE))
+                             : nullptr;
+    loaded = CopyClipboardBitmap(bitmap, palette);
+  } else {
+    // An old-style metafile picture is fetched through the system's
+    // conversion; the handle of the offered format itself is not used.
+    const auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+    if (metafile == nullptr) throw AppError(kTextUnsupportedClipboardData);
+    loaded = CopyMetafilePicture(metafile);
+  }
+  picture.Assign(std::move(loaded));
+}
+
+}  // namespace zumorika

@@ -1,0 +1,63 @@
+#include "imaging/DrawGraphic_win32.h"
+
+#include "imaging/PictureData_win32.h"
+
+namespace zumorika {
+
+namespace {
+
+void DrawRaster(HDC target, const RECT& rect, const GdiBitmapPicture& raster) {
+  if (raster.Bitmap() == nullptr) return;
+  UniqueHdc source(CreateCompatibleDC(target));
+  if (!source) return;
+  SelectedObject selected(source.get(), raster.Bitmap());
+  SelectedPalette palette(target, raster.Palette());
+  int oldMode = 0;
+  if (!raster.IsMonochrome()) {
+    // HALFTONE averages when a deep picture meets a palette display;
+    // otherwise pixels are dropped or repeated, which keeps 1:1 exact.
+    const int targetBits = GetDeviceCaps(target, BITSPIXEL) * GetDeviceCaps(target, PLANES);
+    const bool halftone = targetBits <= 8 && targetBits < raster.BitsPerPixel();
+    oldMode = SetStretchBltMode(target, halftone ? HALFTONE : COLORONCOLOR);
+    if (halftone) SetBrushOrgEx(target, 0, 0, nullptr);
+  }
+  StretchBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+             source.get(), 0, 0, raster.Width(), raster.Height(), SRCCOPY);
+  if (oldMode != 0) SetStretchBltMode(target, oldMode);
+}
+
+void DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile) {
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  // PlayEnhMetaFile treats the rectangle's right and bottom as inclusive;
+  // without the - 1 the frame would cover one pixel more each way.
+  const RECT inclusive = {rect.left, rect.top, rect.right - 1, rect.bottom - 1};
+  PlayEnhMetaFile(target, metafile.Metafile(), &inclusive);
+}
+
+void Draw(HDC target, const RECT& rect, const TPicture& picture) {
+  if (picture.Data() == nullptr) return;
+  // A monochrome bitmap takes its 0 bits from the text colour and its 1 bits
+  // from the background colour of the target.
+  const COLORREF oldBackground = SetBkColor(target, RGB(255, 255, 255));
+  const COLORREF oldText = SetTextColor(target, GetSysColor(COLOR_WINDOWTEXT));
+  if (picture.Kind() == PictureKind::Raster) {
+    DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*picture.Data()));
+  } else if (picture.Kind() == PictureKind::Metafile) {
+    DrawMetafile(target, rect, static_cast<const MetafilePicture&>(*picture.Data()));
+  }
+  SetTextColor(target, oldText);
+  SetBkColor(target, oldBackground);
+}
+
+}  // namespace
+
+void DrawGraphic(HDC target, int x, int y, const TPicture& picture) {
+  const RECT rect = {x, y, x + PictureWidth(picture), y + PictureHeight(picture)};
+  Draw(target, rect, picture);
+}
+
+void DrawGraphicStretched(HDC target, const RECT& rect, const TPicture& picture) {
+  Draw(target, rect, picture);
+}
+
+}  // namespace zumorika

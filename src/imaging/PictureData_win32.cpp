@@ -1,0 +1,92 @@
+#include <cstring>
+
+#include "imaging/DrawGraphic_win32.h"
+#include "imaging/PictureData_win32.h"
+#include "imaging/WorkingImage.h"
+
+namespace zumorika {
+
+namespace {
+
+// A 32-bit DIB section with rows from the top (negative height), whose
+// pixels read as 0x00RRGGBB - the working image's own layout.
+UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  UniqueHbitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+  if (!dib || *bits == nullptr) RaiseSystemError(GetLastError());
+  return dib;
+}
+
+}  // namespace
+
+std::unique_ptr<MetafilePicture> CopyMetafilePicture(HENHMETAFILE source) {
+  UniqueHenhmetafile copy(CopyEnhMetaFileW(source, nullptr));
+  if (!copy) RaiseSystemError(GetLastError());
+  ENHMETAHEADER header{};
+  if (GetEnhMetaFileHeader(copy.get(), sizeof header, &header) == 0) {
+    RaiseSystemError(GetLastError());
+  }
+  MetafileGeometry geometry;
+  geometry.frameWidth = header.rclFrame.right - header.rclFrame.left;
+  geometry.frameHeight = header.rclFrame.bottom - header.rclFrame.top;
+  geometry.devicePixelsX = header.szlDevice.cx;
+  geometry.devicePixelsY = header.szlDevice.cy;
+  geometry.deviceMillimetresX = header.szlMillimeters.cx;
+  geometry.deviceMillimetresY = header.szlMillimeters.cy;
+  return std::make_unique<MetafilePicture>(std::move(copy), geometry);
+}
+
+TPicture PictureFromPixels(int32_t width, int32_t height, const uint32_t* pixels) {
+  TPicture picture;
+  if (width <= 0 || height <= 0) {
+    picture.Assign(std::make_unique<GdiBitmapPicture>(UniqueHbitmap(), UniqueHpalette(), 0, 0,
+                                                      32, false));
+    return picture;
+  }
+  CheckWorkingImageSize(width, height);
+  WindowDc screen(nullptr);
+  void* bits = nullptr;
+  UniqueHbitmap dib = CreateTopDownDib32(screen.get(), width, height, &bits);
+  std::memcpy(bits, pixels, static_cast<size_t>(width) * height * sizeof(uint32_t));
+  picture.Assign(std::make_unique<GdiBitmapPicture>(std::move(dib), UniqueHpalette(), width,
+                                                    height, 32, false));
+  return picture;
+}
+
+WorkingImage PrepareWorkingImage(const TPicture& picture) {
+  const int32_t width = PictureWidth(picture);
+  const int32_t height = PictureHeight(picture);
+  if (width <= 0 || height <= 0) return WorkingImage();
+  CheckWorkingImageSize(width, height);
+
+  WindowDc screen(nullptr);
+  void* bits = nullptr;
+  UniqueHbitmap dib = CreateTopDownDib32(screen.get(), width, height, &bits);
+  UniqueHdc dc(CreateCompatibleDC(screen.get()));
+  if (!dc) RaiseSystemError(GetLastError());
+  {
+    SelectedObject selected(dc.get(), dib.get());
+    if (!selected.ok()) RaiseSystemError(GetLastError());
+    PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
+    DrawGraphic(dc.get(), 0, 0, picture);
+    GdiFlush();  // GDI may batch drawing; the pixels are read directly below
+  }
+
+  WorkingImage image(width, height);
+  const auto* source = static_cast<const uint32_t*>(bits);
+  for (int32_t y = 0; y < height; ++y) {
+    const uint32_t* row = source + static_cast<size_t>(y) * width;
+    uint32_t* out = image.Row(y);
+    // Metafile records may write the unused byte; only colour counts.
+    for (int32_t x = 0; x < width; ++x) out[x] = row[x] & 0x00FFFFFF;
+  }
+  return image;
+}
+
+}  // namespace zumorika

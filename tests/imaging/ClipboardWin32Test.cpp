@@ -1,0 +1,263 @@
+// The clipboard and the GDI renderer against the real Windows clipboard.
+// Each test places data itself, as another program would, then reads it
+// back through the tool's own operations.
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "TestPictures.h"
+#include "imaging/Clipboard.h"
+#include "imaging/DrawGraphic_win32.h"
+#include "imaging/GdiHandles_win32.h"
+#include "imaging/ImageFile.h"
+#include "imaging/ImagingTexts.h"
+#include "util/AppError.h"
+
+namespace zumorika {
+namespace {
+
+using test::Rgb;
+
+uint32_t FromColorref(COLORREF c) { return Rgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+class ClipboardWin32Test : public testing::Test {
+ protected:
+  ClipboardWin32Test()
+      : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr)) {}
+  ~ClipboardWin32Test() override { EXPECT_EQ(GetOpenClipboardWindow(), nullptr); }
+
+  // Empties the clipboard and places each (format, handle) in order. The
+  // clipboard owns the handles afterwards.
+  void Place(std::initializer_list<std::pair<UINT, HANDLE>> items) {
+    ASSERT_TRUE(OpenClipboard(window_.get()));
+    EmptyClipboard();
+    for (const auto& [format, handle] : items) {
+      EXPECT_NE(SetClipboardData(format, handle), nullptr) << "format " << format;
+    }
+    CloseClipboard();
+  }
+
+  static HGLOBAL GlobalCopy(const void* data, size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), data, size);
+    GlobalUnlock(memory);
+    return memory;
+  }
+
+  static HANDLE Text() {
+    static const wchar_t text[] = L"plain text";
+    return GlobalCopy(text, sizeof text);
+  }
+
+  // A bottom-up 24-bit DIB of the asymmetric test picture.
+  static HANDLE Dib(int32_t width, int32_t height) {
+    const auto pixels = test::AsymmetricPixels(width, height);
+    const size_t stride = (width * 3 + 3) / 4 * 4;
+    std::vector<uint8_t> data(sizeof(BITMAPINFOHEADER) + stride * height, 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(data.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    for (int32_t y = 0; y < height; ++y) {
+      uint8_t* row = data.data() + sizeof(BITMAPINFOHEADER) + (height - 1 - y) * stride;
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t p = pixels[y * width + x];
+        row[3 * x] = p & 0xFF;
+        row[3 * x + 1] = (p >> 8) & 0xFF;
+        row[3 * x + 2] = (p >> 16) & 0xFF;
+      }
+    }
+    return GlobalCopy(data.data(), data.size());
+  }
+
+  static HANDLE DeviceBitmap(int32_t width, int32_t height) {
+    WindowDc screen(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), width, height);
+    UniqueHdc dc(CreateCompatibleDC(screen.get()));
+    SelectedObject selected(dc.get(), bitmap);
+    PatBlt(dc.get(), 0, 0, width, height, BLACKNESS);
+    return bitmap;
+  }
+
+  // An enhanced metafile on the screen as reference device, whose frame is
+  // `frame` (hundredths of a millimetre); it fills `painted` (reference
+  // device pixels) with red.
+  static HENHMETAFILE Metafile(const RECT& frame, const RECT* painted) {
+    WindowDc screen(nullptr);
+    HDC dc = CreateEnhMetaFileW(screen.get(), nullptr, &frame, nullptr);
+    if (painted != nullptr) {
+      UniqueGdi<HBRUSH, DeleteGdiObject> red(CreateSolidBrush(RGB(255, 0, 0)));
+      FillRect(dc, painted, red.get());
+    }
+    return CloseEnhMetaFile(dc);
+  }
+
+  // Frame in hundredths of a millimetre covering `pixels` of the screen.
+  static RECT FrameForPixels(int32_t width, int32_t height) {
+    WindowDc screen(nullptr);
+    const int mmX = GetDeviceCaps(screen.get(), HORZSIZE);
+    const int mmY = GetDeviceCaps(screen.get(), VERTSIZE);
+    const int pxX = GetDeviceCaps(screen.get(), HORZRES);
+    const int pxY = GetDeviceCaps(screen.get(), VERTRES);
+    return RECT{0, 0, MulDiv(width, mmX * 100, pxX), MulDiv(height, mmY * 100, pxY)};
+  }
+
+  static HANDLE OldStyleMetafilePicture() {
+    HDC dc = CreateMetaFileW(nullptr);
+    Rectangle(dc, 0, 0, 100, 50);
+    HMETAFILE metafile = CloseMetaFile(dc);
+    METAFILEPICT pict{MM_ANISOTROPIC, 2000, 1000, metafile};
+    return GlobalCopy(&pict, sizeof pict);
+  }
+
+  UniqueHwnd window_;
+};
+
+void ExpectLoadFails(TPicture& picture, const char* text) {
+  try {
+    LoadClipboardPicture(picture);
+    ADD_FAILURE() << "no error";
+  } catch (const AppError& e) {
+    EXPECT_STREQ(e.what(), text);
+  }
+}
+
+// Which formats count
+TEST_F(ClipboardWin32Test, TextAloneIsNoPicture) {
+  Place({{CF_UNICODETEXT, Text()}});
+  EXPECT_FALSE(ClipboardHasPicture());
+  TPicture picture;
+  ExpectLoadFails(picture, kTextInvalidClipboardFormat);
+  EXPECT_TRUE(picture.IsEmpty());
+}
+
+TEST_F(ClipboardWin32Test, TakesADibThroughTheSynthesizedBitmap) {
+  Place({{CF_UNICODETEXT, Text()}, {CF_DIB, Dib(5, 3)}});
+  ASSERT_TRUE(ClipboardHasPicture());
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  ASSERT_EQ(picture.Kind(), PictureKind::Raster);
+  EXPECT_EQ(PictureWidth(picture), 5);
+  EXPECT_EQ(PictureHeight(picture), 3);
+  const WorkingImage image = PrepareWorkingImage(picture);
+  const auto expected = test::AsymmetricPixels(5, 3);
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 5; ++x) {
+      EXPECT_EQ(image.Pixel(x, y), expected[y * 5 + x]) << x << "," << y;
+    }
+  }
+}
+
+// Order
+TEST_F(ClipboardWin32Test, TheFormatPlacedFirstWins) {
+  const RECT frame = FrameForPixels(40, 30);
+  Place({{CF_ENHMETAFILE, Metafile(frame, nullptr)}, {CF_BITMAP, DeviceBitmap(7, 2)}});
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
+
+  Place({{CF_BITMAP, DeviceBitmap(7, 2)}, {CF_ENHMETAFILE, Metafile(frame, nullptr)}});
+  LoadClipboardPicture(picture);
+  EXPECT_EQ(picture.Kind(), PictureKind::Raster);
+  EXPECT_EQ(PictureWidth(picture), 7);
+}
+
+TEST_F(ClipboardWin32Test, TakesAnOldStyleMetafileAsEnhanced) {
+  Place({{CF_METAFILEPICT, OldStyleMetafilePicture()}});
+  ASSERT_TRUE(ClipboardHasPicture());
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
+  EXPECT_GT(PictureWidth(picture), 0);
+}
+
+// Rendering
+TEST_F(ClipboardWin32Test, ShowsMonochromeZeroBitsInTheWindowTextColour) {
+  // 8 x 2, one bit per pixel, rows word-aligned: 1 bits white, 0 bits text.
+  const uint8_t bits[] = {0xF0, 0, 0x0F, 0};
+  Place({{CF_BITMAP, CreateBitmap(8, 2, 1, 1, bits)}});
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  const WorkingImage image = PrepareWorkingImage(picture);
+  const uint32_t text = FromColorref(GetSysColor(COLOR_WINDOWTEXT));
+  for (int32_t x = 0; x < 8; ++x) {
+    EXPECT_EQ(image.Pixel(x, 0), x < 4 ? kWhitePixel : text) << x;
+    EXPECT_EQ(image.Pixel(x, 1), x < 4 ? text : kWhitePixel) << x;
+  }
+}
+
+TEST_F(ClipboardWin32Test, LeavesWhatAMetafileDoesNotPaintWhite) {
+  const RECT painted = {0, 0, 20, 10};
+  Place({{CF_ENHMETAFILE, Metafile(FrameForPixels(60, 40), &painted)}});
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  const int32_t width = PictureWidth(picture), height = PictureHeight(picture);
+  EXPECT_NEAR(width, 60, 1);
+  EXPECT_NEAR(height, 40, 1);
+  const WorkingImage image = PrepareWorkingImage(picture);
+  ASSERT_EQ(image.Width(), width);
+  EXPECT_EQ(image.Pixel(5, 5), Rgb(255, 0, 0));
+  EXPECT_EQ(image.Pixel(width - 2, height - 2), kWhitePixel);
+  EXPECT_EQ(image.Pixel(40, 5), kWhitePixel);
+}
+
+TEST_F(ClipboardWin32Test, GivesAnEmptyFileForAZeroWideFrame) {
+  Place({{CF_ENHMETAFILE, Metafile(RECT{0, 0, 0, 500}, nullptr)}});
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
+  EXPECT_EQ(PictureWidth(picture), 0);
+  EXPECT_TRUE(PrepareWorkingImage(picture).IsEmpty());
+  test::ScratchFolder folder;
+  const std::string path = folder.File("zero.BMP");
+  ASSERT_TRUE(SaveImageFile(path, picture, ImageSaveSettings{}));
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+TEST_F(ClipboardWin32Test, KeepsThePictureWhenTheClipboardHoldsNone) {
+  Place({{CF_UNICODETEXT, Text()}});
+  TPicture picture = PictureFromPixels(2, 2, test::AsymmetricPixels(2, 2).data());
+  ExpectLoadFails(picture, kTextInvalidClipboardFormat);
+  EXPECT_EQ(PictureWidth(picture), 2);
+}
+
+TEST_F(ClipboardWin32Test, ReportsAClipboardHeldByAnotherWindow) {
+  ASSERT_TRUE(OpenClipboard(window_.get()));
+  EXPECT_THROW(ClipboardHasPicture(), AppError);
+  TPicture picture;
+  ExpectLoadFails(picture, kTextCannotOpenClipboard);
+  CloseClipboard();
+}
+
+TEST(DrawGraphicStretched, RepeatsPixelsToFillTheRectangle) {
+  const std::vector<uint32_t> pixels = {Rgb(255, 0, 0), Rgb(0, 0, 255)};
+  const TPicture picture = PictureFromPixels(2, 1, pixels.data());
+  WindowDc screen(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueHbitmap target(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueHdc dc(CreateCompatibleDC(screen.get()));
+  {
+    SelectedObject selected(dc.get(), target.get());
+    DrawGraphicStretched(dc.get(), RECT{0, 0, 4, 2}, picture);
+    GdiFlush();
+  }
+  const auto* p = static_cast<const uint32_t*>(bits);
+  for (int i : {0, 1, 4, 5}) EXPECT_EQ(p[i] & 0xFFFFFF, Rgb(255, 0, 0)) << i;
+  for (int i : {2, 3, 6, 7}) EXPECT_EQ(p[i] & 0xFFFFFF, Rgb(0, 0, 255)) << i;
+}
+
+}  // namespace
+}  // namespace zumorika
+
+#endif
