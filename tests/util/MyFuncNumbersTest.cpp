@@ -5,6 +5,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -40,147 +41,80 @@ void ExpectFormat(double value, const std::string& expected) {
 
 // --- StrToIntOr0 -------------------------------------------------------------
 
-TEST(StrToIntOr0, ReadsPlainDecimalWithSignAndLeadingBlanks) {
-  ExpectInt("42", 42);
-  ExpectInt("  42", 42);
-  ExpectInt("+7", 7);
-  ExpectInt("-7", -7);
-  ExpectInt("007", 7);
-  ExpectInt("0", 0);
-  ExpectInt("-0", 0);
-  ExpectInt("000000000000000000000000000012", 12);
+using IntCase = std::pair<const char*, int32_t>;
+
+TEST(StrToIntOr0, ReadsDecimalAndEveryHexPrefix) {
+  for (const IntCase& c : {IntCase{"42", 42}, {"  42", 42}, {"+7", 7}, {"-7", -7}, {"007", 7},
+                           {"000000000000000000000000000012", 12}, {"$1F", 31}, {"x1F", 31},
+                           {"X1f", 31}, {"0x1f", 31}, {"0X1F", 31}, {"-$10", -16}, {"+$10", 16},
+                           {"  $a", 10}}) {
+    ExpectInt(c.first, c.second);
+  }
+}
+
+TEST(StrToIntOr0, LimitsAndOnePast) {
+  const int32_t min = std::numeric_limits<int32_t>::min();
+  for (const IntCase& c : {IntCase{"2147483647", 2147483647}, {"-2147483648", min},
+                           {"0002147483647", 2147483647}, {"$7FFFFFFF", 2147483647},
+                           {"$80000000", min}, {"$FFFFFFFF", -1}, {"-$FFFFFFFF", 1},
+                           {"-$80000000", min}, {"$00000000000FFFFFFFF", -1}}) {
+    ExpectInt(c.first, c.second);
+  }
+  // The last two would wrap a 64-bit accumulator.
+  for (const char* text : {"2147483648", "-2147483649", "$100000000", "$FFFFFFFFF",
+                           "99999999999999999999999", "18446744073709551617"}) {
+    ExpectIntRejected(text);
+  }
 }
 
 TEST(StrToIntOr0, RejectsAnythingAroundTheNumber) {
-  ExpectIntRejected("");
-  ExpectIntRejected("42 ");
-  ExpectIntRejected("- 7");
-  ExpectIntRejected("--7");
-  ExpectIntRejected("+-7");
-  ExpectIntRejected("\t7");  // only 0x20 counts as a blank
-  ExpectIntRejected("1.5");
-  ExpectIntRejected("1e3");
-  ExpectIntRejected("12a");
-  ExpectIntRejected("+");
-  ExpectIntRejected("   ");
+  // "\t7": only 0x20 counts as a blank.
+  for (const char* text : {"", "42 ", "- 7", "--7", "+-7", "\t7", "1.5", "1e3", "12a", "+", "   ",
+                           "$", "0x", "-$", "$1G", "$ 1", "$-1", "0x1F ", "00x1F", "h1F"}) {
+    ExpectIntRejected(text);
+  }
   ExpectIntRejected(std::string("7\0", 2));
-}
-
-TEST(StrToIntOr0, DecimalLimitsAndOnePast) {
-  ExpectInt("2147483647", 2147483647);
-  ExpectIntRejected("2147483648");
-  ExpectInt("-2147483648", std::numeric_limits<int32_t>::min());
-  ExpectIntRejected("-2147483649");
-  ExpectInt("0002147483647", 2147483647);
-  ExpectIntRejected("99999999999999999999999");  // would wrap a 64-bit accumulator
-  ExpectIntRejected("18446744073709551617");
-}
-
-TEST(StrToIntOr0, ReadsEveryHexPrefix) {
-  ExpectInt("$1F", 31);
-  ExpectInt("x1F", 31);
-  ExpectInt("X1f", 31);
-  ExpectInt("0x1f", 31);
-  ExpectInt("0X1F", 31);
-  ExpectInt("-$10", -16);
-  ExpectInt("+$10", 16);
-  ExpectInt("  $a", 10);
-}
-
-TEST(StrToIntOr0, HexLimitsAndOnePast) {
-  ExpectInt("$7FFFFFFF", 2147483647);
-  ExpectInt("$80000000", std::numeric_limits<int32_t>::min());
-  ExpectInt("$FFFFFFFF", -1);
-  ExpectInt("-$FFFFFFFF", 1);
-  ExpectInt("-$80000000", std::numeric_limits<int32_t>::min());
-  ExpectInt("$00000000000FFFFFFFF", -1);  // leading zeros are no digits
-  ExpectIntRejected("$100000000");
-  ExpectIntRejected("$FFFFFFFFF");
-}
-
-TEST(StrToIntOr0, RejectsBrokenHex) {
-  ExpectIntRejected("$");
-  ExpectIntRejected("0x");
-  ExpectIntRejected("-$");
-  ExpectIntRejected("$1G");
-  ExpectIntRejected("$ 1");
-  ExpectIntRejected("$-1");
-  ExpectIntRejected("0x1F ");
-  ExpectIntRejected("00x1F");
-  ExpectIntRejected("h1F");
 }
 
 // --- StrToFloatOr0 -----------------------------------------------------------
 
 TEST(StrToFloatOr0, ReadsTheDecimalForms) {
-  ExpectFloat("1.5", 1.5);
-  ExpectFloat(".5", 0.5);
-  ExpectFloat("5.", 5.0);
-  ExpectFloat("-2.5e-3", -0.0025);
-  ExpectFloat("1E3", 1000.0);
-  ExpectFloat("1e+3", 1000.0);
-  ExpectFloat("  1.5", 1.5);
-  ExpectFloat("+1.5", 1.5);
-  ExpectFloat("0.1", 0.1);
-  ExpectFloat("123.456", 123.456);
-  ExpectFloat("0001.2500", 1.25);
-  ExpectFloat("1e-5", 1e-5);
-  ExpectFloat("-12345678901234567890", -12345678901234567890.0);
+  using FloatCase = std::pair<const char*, double>;
+  for (const FloatCase& c :
+       {FloatCase{"1.5", 1.5}, {".5", 0.5}, {"5.", 5.0}, {"-2.5e-3", -0.0025}, {"1E3", 1000.0},
+        {"1e+3", 1000.0}, {"  1.5", 1.5}, {"+1.5", 1.5}, {"0.1", 0.1}, {"123.456", 123.456},
+        {"0001.2500", 1.25}, {"1e-5", 1e-5}, {"-12345678901234567890", -12345678901234567890.0}}) {
+    ExpectFloat(c.first, c.second);
+  }
 }
 
 TEST(StrToFloatOr0, RejectsAnythingAroundTheNumber) {
-  ExpectFloatRejected("1,5");
-  ExpectFloatRejected("1.5 ");
-  ExpectFloatRejected("\t1.5");
-  ExpectFloatRejected("$10");
-  ExpectFloatRejected("0x10");
-  ExpectFloatRejected("1e");
-  ExpectFloatRejected("1e+");
-  ExpectFloatRejected("1.5.2");
-  ExpectFloatRejected("--1");
-  ExpectFloatRejected("- 1");
-  ExpectFloatRejected("1 e5");
-  ExpectFloatRejected("inf");
-  ExpectFloatRejected("nan");
+  for (const char* text : {"1,5", "1.5 ", "\t1.5", "$10", "0x10", "1e", "1e+", "1.5.2", "--1",
+                           "- 1", "1 e5", "inf", "nan"}) {
+    ExpectFloatRejected(text);
+  }
   ExpectFloatRejected(std::string("1\0", 2));
-}
-
-TEST(StrToFloatOr0, TextsWithoutMantissaDigitsReadAsZero) {
-  ExpectFloat("", 0.0);
-  ExpectFloat("e", 0.0);
-  ExpectFloat("e5", 0.0);
-  ExpectFloat(".", 0.0);
-  ExpectFloat("+.", 0.0);
-  ExpectFloat("-.e3", 0.0);
-  ExpectFloat("+", 0.0);
-  ExpectFloat("-", 0.0);
-  ExpectFloat("   ", 0.0);
-  ExpectFloat("0e999999", 0.0);
+  // Texts without a mantissa digit pass or fail, but read as 0 either way.
+  for (const char* text : {"", "e", "e5", ".", "+.", "-.e3", "+", "-", "   ", "0e999999"}) {
+    ExpectFloat(text, 0.0);
+  }
 }
 
 TEST(StrToFloatOr0, RangeLimitsAndOnePast) {
   ExpectFloat("1.7976931348623157e308", DBL_MAX);
   ExpectFloat("-1.7976931348623157e308", -DBL_MAX);
-  // Below DBL_MAX plus half an ulp still rounds down to DBL_MAX.
-  ExpectFloat("1.7976931348623158e308", DBL_MAX);
-  // Beyond the range reads as 0, not as an infinity.
-  ExpectFloatRejected("1.7976931348623159e308");
-  ExpectFloatRejected("1e309");
-  ExpectFloatRejected("1e400");
-  ExpectFloatRejected("-1e400");
-  ExpectFloatRejected("1e5000");  // beyond even the extended range
+  ExpectFloat("1.7976931348623158e308", DBL_MAX);  // below DBL_MAX plus half an ulp
   ExpectFloat("2.2250738585072014e-308", DBL_MIN);
   ExpectFloat("4.9406564584124654e-324", std::numeric_limits<double>::denorm_min());
-  ExpectFloat("1e-400", 0.0);
-  ExpectFloat("1e-5000", 0.0);
-}
-
-TEST(StrToFloatOr0, HugeExponentTextsDoNotOverflow) {
-  ExpectFloatRejected("1e99999999999");
-  ExpectFloatRejected("1e99999999999999999999999999999");
-  ExpectFloat("1e-99999999999", 0.0);
-  ExpectFloat("1e-99999999999999999999999999999", 0.0);
-  ExpectFloat("0.0e99999999999", 0.0);
+  // Beyond the range reads as 0, not as an infinity; huge exponent texts
+  // must not overflow on the way.
+  for (const char* text : {"1.7976931348623159e308", "1e309", "1e400", "-1e400", "1e5000",
+                           "1e99999999999", "1e99999999999999999999999999999"}) {
+    ExpectFloatRejected(text);
+  }
+  for (const char* text : {"1e-400", "1e-5000", "1e-99999999999", "0.0e99999999999"}) {
+    ExpectFloat(text, 0.0);
+  }
 }
 
 TEST(StrToFloatOr0, UsesDigitsBeyondThePrecisionOfADouble) {
@@ -188,9 +122,8 @@ TEST(StrToFloatOr0, UsesDigitsBeyondThePrecisionOfADouble) {
   ExpectFloat("1" + std::string(400, '0') + "e-400", 1.0);
   ExpectFloat("0." + std::string(400, '0') + "1e401", 1.0);
   ExpectFloat(std::string(300, '9'), 1e300);
-  // 2^53 + 1 lies halfway between two doubles; a digit far behind decides.
+  // 2^53 + 1 lies halfway between two doubles: the even one is taken.
   ExpectFloat("9007199254740993", 9007199254740992.0);
-  // Halfway cases at 17 digits that a double accumulator misreads.
   ExpectFloat("0.30000000000000004", 0.30000000000000004);
   ExpectFloat("2.2250738585072011e-308", 2.2250738585072011e-308);
 }
@@ -216,32 +149,22 @@ TEST(StrToFloatOr0, ReadsSeventeenDigitTextsBackToTheSameDouble) {
 
 TEST(FormatInt, WritesTheWholeRange) {
   EXPECT_EQ(FormatInt(0), "0");
-  EXPECT_EQ(FormatInt(7), "7");
   EXPECT_EQ(FormatInt(-7), "-7");
-  EXPECT_EQ(FormatInt(1000000), "1000000");
   EXPECT_EQ(FormatInt(2147483647), "2147483647");
   EXPECT_EQ(FormatInt(std::numeric_limits<int32_t>::min()), "-2147483648");
 }
 
-TEST(FormatHex, WritesUpperCaseUnsignedPattern) {
-  EXPECT_EQ(FormatHex(10, 1), "A");
-  EXPECT_EQ(FormatHex(11, 1), "B");
-  EXPECT_EQ(FormatHex(15, 1), "F");
+TEST(FormatHex, WritesTheUpperCaseUnsignedPatternPaddedUpTo32Digits) {
+  EXPECT_EQ(FormatHex(10, 1) + FormatHex(11, 1) + FormatHex(15, 1), "ABF");
   EXPECT_EQ(FormatHex(16, 1), "10");
   EXPECT_EQ(FormatHex(0, 1), "0");
   EXPECT_EQ(FormatHex(-1, 1), "FFFFFFFF");
   EXPECT_EQ(FormatHex(std::numeric_limits<int32_t>::min(), 1), "80000000");
-  EXPECT_EQ(FormatHex(0xABCDEF, 0), "ABCDEF");
-}
-
-TEST(FormatHex, PadsToTheRequestedDigitsUpTo32) {
   EXPECT_EQ(FormatHex(0xB, 4), "000B");
   EXPECT_EQ(FormatHex(0x12345, 2), "12345");
-  EXPECT_EQ(FormatHex(0, 0), "0");
   EXPECT_EQ(FormatHex(0, -5), "0");
   EXPECT_EQ(FormatHex(1, 32), std::string(31, '0') + "1");
   EXPECT_EQ(FormatHex(1, 33), "1");
-  EXPECT_EQ(FormatHex(1, std::numeric_limits<int32_t>::max()), "1");
 }
 
 // --- FormatReal --------------------------------------------------------------
@@ -374,46 +297,40 @@ TEST(FormatReal, AgreesWithPrintfWhereTheRoundingAgrees) {
 
 // --- RoundTo -----------------------------------------------------------------
 
+struct RoundCase {
+  int32_t places, mode;
+  double value, expected;
+};
+
+void ExpectRounds(std::initializer_list<RoundCase> cases) {
+  for (const RoundCase& c : cases) {
+    EXPECT_EQ(RoundTo(c.places, c.mode, c.value), c.expected)
+        << "RoundTo(" << c.places << ", " << c.mode << ", " << c.value << ")";
+  }
+}
+
 TEST(RoundTo, RoundsHalfAwayFromZeroOnTheMagnitude) {
-  EXPECT_EQ(RoundTo(3, 2, 1.23449), 1.234);
-  EXPECT_EQ(RoundTo(3, 2, 100.0005), 100.001);
-  EXPECT_EQ(RoundTo(0, 2, 2.5), 3.0);
-  EXPECT_EQ(RoundTo(0, 2, -2.5), -3.0);
-  EXPECT_EQ(RoundTo(2, 2, -1.005), -1.0);  // -1.005 is stored as -1.00499999...
-  EXPECT_EQ(RoundTo(0, 7, 2.5), 3.0);      // an unknown mode adds 0.5
-  EXPECT_EQ(RoundTo(0, -1, 2.4), 2.0);
+  ExpectRounds({{3, 2, 1.23449, 1.234}, {3, 2, 100.0005, 100.001}, {0, 2, 2.5, 3.0},
+                {0, 2, -2.5, -3.0}, {2, 2, -1.005, -1.0} /* stored as -1.00499999... */,
+                {0, 7, 2.5, 3.0}, {0, -1, 2.4, 2.0}, {1, 2, 0.25, 0.3}, {3, 2, 0.0, 0.0}});
 }
 
 TEST(RoundTo, WorksAtExtendedPrecision) {
   // 1.2345 is stored just below itself; times 1000 at double precision the
   // product would round to 1234.5 and the result to 1.235.
-  EXPECT_EQ(RoundTo(3, 2, 1.2345), 1.234);
-  EXPECT_EQ(RoundTo(3, 2, -1.2345), -1.234);
-  EXPECT_EQ(RoundTo(1, 2, 0.45), 0.5);  // 0.45 is stored as 0.450000000000000011...
+  ExpectRounds({{3, 2, 1.2345, 1.234}, {3, 2, -1.2345, -1.234},
+                {1, 2, 0.45, 0.5} /* stored as 0.450000000000000011 */,
+                {3, 2, DBL_MAX, DBL_MAX} /* the product stays finite */, {13, 2, 1e300, 1e300}});
 }
 
-TEST(RoundTo, CutsAndRoundsUpByTheMode) {
-  EXPECT_EQ(RoundTo(3, 0, 1.2349), 1.234);
-  EXPECT_EQ(RoundTo(3, 0, -1.2349), -1.234);
-  EXPECT_EQ(RoundTo(0, 1, 2.05), 2.0);
-  EXPECT_EQ(RoundTo(0, 1, 2.15), 3.0);
-  EXPECT_EQ(RoundTo(0, 1, -2.15), -3.0);
-  EXPECT_EQ(RoundTo(2, 1, 1.001), 1.0);
-  EXPECT_EQ(RoundTo(2, 1, 1.0011), 1.01);
+TEST(RoundTo, CutsOrRoundsUpByTheMode) {
+  ExpectRounds({{3, 0, 1.2349, 1.234}, {3, 0, -1.2349, -1.234}, {0, 1, 2.05, 2.0},
+                {0, 1, 2.15, 3.0}, {0, 1, -2.15, -3.0}, {2, 1, 1.001, 1.0}, {2, 1, 1.0011, 1.01}});
 }
 
 TEST(RoundTo, PlacesOutsideOneToThirteenMeanWholeNumbers) {
-  EXPECT_EQ(RoundTo(14, 2, 2.5), 3.0);
-  EXPECT_EQ(RoundTo(-1, 2, 2.5), 3.0);
-  EXPECT_EQ(RoundTo(std::numeric_limits<int32_t>::min(), 2, 2.5), 3.0);
-  EXPECT_EQ(RoundTo(13, 0, 0.12345678901234567), 0.1234567890123);
-  EXPECT_EQ(RoundTo(1, 2, 0.25), 0.3);
-}
-
-TEST(RoundTo, PassesZeroAndHugeValuesThrough) {
-  EXPECT_EQ(RoundTo(3, 2, 0.0), 0.0);
-  EXPECT_EQ(RoundTo(13, 2, 1e300), 1e300);
-  EXPECT_EQ(RoundTo(3, 2, DBL_MAX), DBL_MAX);  // the product stays finite at extended range
+  ExpectRounds({{14, 2, 2.5, 3.0}, {-1, 2, 2.5, 3.0}, {std::numeric_limits<int32_t>::min(), 2, 2.5, 3.0},
+                {13, 0, 0.12345678901234567, 0.1234567890123}});
 }
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -455,29 +372,20 @@ TEST(RotatePoint, TurnsCounterClockwiseAboutTheCentre) {
   RotatePointDeg(x, y, 10, 0, 0, 0, -90);
   EXPECT_NEAR(x, 0.0, 1e-15);
   EXPECT_EQ(y, -10.0);
-  RotatePointDeg(x, y, 3, 1, 1, 1, 180);
-  EXPECT_NEAR(x, -1.0, 1e-15);
-  EXPECT_NEAR(y, 1.0, 1e-15);
-  RotatePoint(x, y, 5, 7, 2, 3, 0.0);
-  EXPECT_EQ(x, 5.0);
-  EXPECT_EQ(y, 7.0);
-}
-
-TEST(RotatePoint, RadiansAndDegreesAgree) {
-  const double angles[] = {30, 45, -135, 359.5, 720};
-  for (double deg : angles) {
-    double xd, yd, xr, yr;
-    RotatePointDeg(xd, yd, 12.5, -3.25, 100, 200, deg);
-    RotatePoint(xr, yr, 12.5, -3.25, 100, 200, deg / 180.0 * 3.14159265358979323846);
-    EXPECT_NEAR(xd, xr, 1e-12) << deg;
-    EXPECT_NEAR(yd, yr, 1e-12) << deg;
-    // The distance to the centre is kept.
-    EXPECT_NEAR(std::hypot(xd - 100, yd - 200), std::hypot(12.5 - 100, -3.25 - 200), 1e-12);
-  }
-  double x, y;
   RotatePointDeg(x, y, 1, 0, 0, 0, 30);
   EXPECT_NEAR(x, std::sqrt(3.0) / 2, 1e-16);
   EXPECT_NEAR(y, 0.5, 1e-16);
+  RotatePoint(x, y, 3, 1, 1, 1, 3.14159265358979323846);
+  EXPECT_NEAR(x, -1.0, 1e-15);
+  EXPECT_NEAR(y, 1.0, 1e-15);
+}
+
+TEST(RotatePoint, KeepsTheDistanceToTheCentre) {
+  for (double deg : {30.0, 45.0, -135.0, 359.5, 720.0}) {
+    double x, y;
+    RotatePointDeg(x, y, 12.5, -3.25, 100, 200, deg);
+    EXPECT_NEAR(std::hypot(x - 100, y - 200), std::hypot(12.5 - 100, -3.25 - 200), 1e-12) << deg;
+  }
 }
 
 }  // namespace
