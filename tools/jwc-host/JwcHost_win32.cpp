@@ -250,8 +250,21 @@ bool AddStep(const std::string& line, Options& options, std::string& error) {
 
 int ParseOptions(int argc, wchar_t** argv, Options& options) {
   std::string error;
+  // "--option=value" is taken as "--option" "value".
+  std::vector<std::wstring> args;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
+    const size_t equals = arg.find(L'=');
+    if (arg.compare(0, 2, L"--") == 0 && equals != std::wstring::npos) {
+      args.push_back(arg.substr(0, equals));
+      args.push_back(arg.substr(equals + 1));
+    } else {
+      args.push_back(arg);
+    }
+  }
+  argc = static_cast<int>(args.size()) + 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = args[i - 1];
     if (arg == L"--help" || arg == L"-h") {
       Out(kUsageText);
       Out(StepHelp());
@@ -259,7 +272,7 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       std::exit(kOk);
     }
     const bool hasValue = i + 1 < argc;
-    auto value = [&]() { return std::wstring(argv[++i]); };
+    auto value = [&]() { return args[static_cast<size_t>(i++)]; };
     if (arg == L"--clip-none") {
       options.clip = ClipKind::kNone;
     } else if (arg == L"--print") {
