@@ -10,20 +10,26 @@ namespace {
 
 // The x87 unit's precision and rounding control belong to the thread, and a
 // DLL loaded into the process (a printer driver, a shell extension behind the
-// common dialogs) may leave it at 53-bit precision; Windows x64 itself starts
-// threads that way. The long double arithmetic below only means something with
-// the 64-bit significand and round-to-nearest, so each extended computation
-// sets them and puts the caller's control word back afterwards.
+// common dialogs) may leave it at 53-bit precision, the setting Windows x64
+// itself gives new threads. The long double arithmetic below only means
+// something with the 64-bit significand and round-to-nearest, so each
+// extended computation sets them and puts the caller's control word back.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define ZUMORIKA_X87_CONTROL 1
+#endif
+
 class ExtendedPrecisionScope {
  public:
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#ifdef ZUMORIKA_X87_CONTROL
+  // The "memory" clobbers keep loads of the caller's text and stores to its
+  // out arguments on the right side of the switch.
   ExtendedPrecisionScope() {
-    __asm__ __volatile__("fnstcw %0" : "=m"(saved_));
+    __asm__ __volatile__("fnstcw %0" : "=m"(saved_) : : "memory");
     // Precision control 11 (64-bit significand), rounding control 00 (nearest).
     unsigned short wanted = static_cast<unsigned short>((saved_ & ~0x0F00u) | 0x0300u);
-    if (wanted != saved_) __asm__ __volatile__("fldcw %0" : : "m"(wanted));
+    __asm__ __volatile__("fldcw %0" : : "m"(wanted) : "memory");
   }
-  ~ExtendedPrecisionScope() { __asm__ __volatile__("fldcw %0" : : "m"(saved_)); }
+  ~ExtendedPrecisionScope() { __asm__ __volatile__("fldcw %0" : : "m"(saved_) : "memory"); }
 
  private:
   unsigned short saved_ = 0;
@@ -33,6 +39,18 @@ class ExtendedPrecisionScope {
   ExtendedPrecisionScope(const ExtendedPrecisionScope&) = delete;
   ExtendedPrecisionScope& operator=(const ExtendedPrecisionScope&) = delete;
 };
+
+// Arithmetic on values held in registers may otherwise be scheduled before the
+// control word is set or after it is restored: passing a value through an
+// empty volatile asm ties it to that point.
+template <typename T>
+inline void PinValue(T& value) {
+#ifdef ZUMORIKA_X87_CONTROL
+  __asm__ __volatile__("" : "+m"(value));
+#else
+  (void)value;
+#endif
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -289,6 +307,7 @@ double StrToFloatOr0(std::string_view text) {
   long double scaled = decimalExponent >= 0 ? mantissa * Pow10L(decimalExponent)
                                             : mantissa / Pow10L(-decimalExponent);
   double result = static_cast<double>(scaled);
+  PinValue(result);
   if (std::isinf(result)) return 0.0;  // beyond the double range
   return negative ? -result : result;
 }
@@ -393,6 +412,7 @@ std::string CleanText(std::string_view text) {
 
 double RoundTo(int32_t places, int32_t mode, double value) {
   ExtendedPrecisionScope precision;
+  PinValue(value);
   // 10^1 .. 10^13 are exact at extended precision.
   long double factor = (places >= 1 && places <= 13) ? Pow10L(places) : 1.0L;
   long double t = std::fabs(static_cast<long double>(value)) * factor;
@@ -405,19 +425,24 @@ double RoundTo(int32_t places, int32_t mode, double value) {
   }
   t = std::trunc(t);
   double result = static_cast<double>(t / factor);
+  PinValue(result);
   return value < 0 ? -result : result;
 }
 
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angleRadians) {
   ExtendedPrecisionScope precision;
+  PinValue(px), PinValue(py), PinValue(cx), PinValue(cy), PinValue(angleRadians);
   const long double a = angleRadians;
   const long double c = std::cos(a);
   const long double s = std::sin(a);
   const long double dx = static_cast<long double>(px) - cx;
   const long double dy = static_cast<long double>(py) - cy;
-  x = static_cast<double>(cx + dx * c - dy * s);
-  y = static_cast<double>(cy + dx * s + dy * c);
+  double rx = static_cast<double>(cx + dx * c - dy * s);
+  double ry = static_cast<double>(cy + dx * s + dy * c);
+  PinValue(rx), PinValue(ry);
+  x = rx;
+  y = ry;
 }
 
 void RotatePointDeg(double& x, double& y, double px, double py, double cx, double cy,
@@ -425,9 +450,11 @@ void RotatePointDeg(double& x, double& y, double px, double py, double cx, doubl
   double radians;
   {
     ExtendedPrecisionScope precision;
+    PinValue(angleDegrees);
     // π with the x87 unit's 64-bit significand: 3.14159265358979323851...
     const long double pi = 3.14159265358979323846264338327950288L;
     radians = static_cast<double>(static_cast<long double>(angleDegrees) / 180.0L * pi);
+    PinValue(radians);
   }
   RotatePoint(x, y, px, py, cx, cy, radians);
 }
