@@ -68,7 +68,7 @@ class NearestColourIndex {
   }
 
  private:
-  static constexpr int kCellBits = 4;  // 16 cells per channel
+  static constexpr int kCellBits = 3;  // 32 cells per channel
   static constexpr int kCellsPerChannel = 256 >> kCellBits;
   uint8_t Search(uint32_t rgb);
   void BuildCell(size_t cell, int r0, int g0, int b0);
