@@ -103,9 +103,15 @@ bool EncodeChar(char32_t cp, std::string& out) {
   if (cp >= 0xD800 && cp <= 0xDFFF) return false;
   std::string bytes;
   if (!EncodeCodePoint(cp, bytes)) return false;
-  // Accept only what reads back as a pair: a converter's fallback or a stray
-  // single byte would not survive the host's reading.
-  if (bytes.size() != 2 || !IsCp932Lead(static_cast<unsigned char>(bytes[0]))) return false;
+  // Accept only a pair that reads back as the same character: glibc maps a
+  // few look-alikes one way (the yen sign to 0x5C), which would change the
+  // text unseen and make the two builds disagree.
+  char32_t back;
+  if (bytes.size() != 2 || !IsCp932Lead(static_cast<unsigned char>(bytes[0])) ||
+      !IsCp932Trail(static_cast<unsigned char>(bytes[1])) || !DecodeUnit(bytes, back) ||
+      back != cp) {
+    return false;
+  }
   out += bytes;
   return true;
 }

@@ -73,6 +73,7 @@ TEST(Cp932, UnmappableOrBrokenUtf8BecomesQuestionMarks) {
   // Best-fit look-alikes are refused: À is no "A", ∞ (U+221E) is mapped.
   EXPECT_EQ(Utf8ToCp932("\xC3\x80"), "?");
   EXPECT_EQ(Utf8ToCp932("\xE2\x88\x9E"), "\x81\x87");
+  EXPECT_EQ(Utf8ToCp932("\xC2\xA5"), "?");  // the yen sign is no backslash
 }
 
 // --- Whole table -------------------------------------------------------------
@@ -103,6 +104,32 @@ TEST(Cp932, EveryMappedPairRoundTripsAndTheTableIsTheSameInBothBuilds) {
   EXPECT_EQ(mapped, 9604);  // with the user-defined area F040..F9FC
   EXPECT_EQ(exact, 9206);
   EXPECT_EQ(digest, 16823521314385780377ULL);
+}
+
+// Every code point of the basic plane, encoded: one-way mappings of a
+// platform converter (look-alikes) must not leak into the result.
+TEST(Cp932, EncodingIsTheSameInBothBuilds) {
+  int encoded = 0;
+  uint64_t digest = 1469598103934665603ULL;
+  std::string utf8;
+  for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    utf8.clear();
+    if (cp < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (cp >> 12));
+      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    std::string sjis = Utf8ToCp932(utf8);
+    if (sjis == "?") continue;
+    ++encoded;
+    EXPECT_EQ(Cp932ToUtf8(sjis), utf8) << std::hex << cp;
+    for (unsigned char c : sjis) digest = (digest ^ c) * 1099511628211ULL;
+  }
+  EXPECT_EQ(encoded, 9274);  // the distinct characters of the decoding table
+  EXPECT_EQ(digest, 9331081247715996138ULL);
 }
 
 }  // namespace
