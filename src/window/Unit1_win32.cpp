@@ -511,6 +511,7 @@ void TForm1::ShowCheckMessage(std::string_view sjis) {
   std::wstring text = Cp932ToWide(sjis);
   std::wstring title = Cp932ToWide(kAppTitle);
   ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+  Reactivate();
 }
 
 void TForm1::ShowErrorBox(std::string_view sjis) {
@@ -518,6 +519,13 @@ void TForm1::ShowErrorBox(std::string_view sjis) {
   std::wstring title = Cp932ToWide(kAppTitle);
   ::MessageBoxW(nullptr, text.c_str(), title.c_str(),
                 MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+  Reactivate();
+}
+
+void TForm1::Reactivate() {
+  // A task-modal box has no owner to hand the activation back to; without
+  // this the window may stay inactive and the keyboard go nowhere.
+  if (handle_ != nullptr && ::IsWindowVisible(handle_)) ::SetForegroundWindow(handle_);
 }
 
 void TForm1::FitLabelB1() {

@@ -67,6 +67,7 @@ class TForm1 {
                   int x, int y, int w, int h, int id, HFONT font);
   void CreateControls();
   void CloseForm();
+  void Reactivate();
   template <typename Handler>
   void Guarded(Handler handler);
 
