@@ -73,7 +73,9 @@ TEST(Cp932, UnmappableOrBrokenUtf8BecomesQuestionMarks) {
   // Best-fit look-alikes are refused: À is no "A", ∞ (U+221E) is mapped.
   EXPECT_EQ(Utf8ToCp932("\xC3\x80"), "?");
   EXPECT_EQ(Utf8ToCp932("\xE2\x88\x9E"), "\x81\x87");
-  EXPECT_EQ(Utf8ToCp932("\xC2\xA5"), "?");  // the yen sign is no backslash
+  // glibc maps these one way only (to 0x5C, 0x7E, 0x815C, 0x817C, 0x8160).
+  EXPECT_EQ(Utf8ToCp932("\xC2\xA5" "\xE2\x80\xBE" "\xE2\x80\x94" "\xE2\x88\x92" "\xE3\x80\x9C"),
+            "?????");
 }
 
 // --- Whole table -------------------------------------------------------------
