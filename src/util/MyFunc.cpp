@@ -243,8 +243,8 @@ int32_t StrToIntOr0(std::string_view text) {
 }
 
 double StrToFloatOr0(std::string_view text) {
-  // Digits past this many significant ones cannot change the extended
-  // mantissa; they only move the decimal exponent.
+  // Past this many significant digits the rest lies far below the last bit
+  // of the extended mantissa; such digits only move the decimal exponent.
   constexpr int kMaxMantissaDigits = 40;
   // Exponent texts are clamped here so that "1e99999999999" cannot overflow;
   // anything this large is far outside even the extended range.
