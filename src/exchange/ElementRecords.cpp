@@ -20,7 +20,7 @@ double F(const std::string& text) { return StrToFloatOr0(text); }
 // Appends a record to its store, with its ElementOrder entry and its head
 // taken from the running values.
 template <typename T>
-T& NewElement(ElementKind kind, std::vector<T>& store) {
+T& NewElement(ElementKind kind, BlockStore<T>& store) {
   AddElementOrder(kind, static_cast<int32_t>(store.size()));
   T& record = AppendGrown(store);
   InitElementAttrs(record.Attrs);
@@ -46,7 +46,7 @@ std::string ShortString(std::string_view text) {
 constexpr std::string_view kTextKeys[] = {"ch", "cv", "cs", "cr", "co",
                                           "cp", "ct", "ck", "cz", "c2"};
 
-int TextSubKind(const std::string& key) {
+int TextSubKind(std::string_view key) {
   for (int i = 0; i < 10; ++i)
     if (key == kTextKeys[i]) return i;
   return -1;
@@ -148,7 +148,7 @@ void AddFourCornerSolid(const Tokens& t) {
 }
 
 template <typename T>
-void AddSc(ElementKind kind, std::vector<T>& store, const Tokens& t) {
+void AddSc(ElementKind kind, BlockStore<T>& store, const Tokens& t) {
   T& r = NewElement(kind, store);
   r.SolidColor = JwcState.LastSolidColor;
   for (int i = 0; i < 7; ++i) r.Values[static_cast<std::size_t>(i)] = F(t[i + 1]);
@@ -156,7 +156,7 @@ void AddSc(ElementKind kind, std::vector<T>& store, const Tokens& t) {
 }
 
 template <typename T>
-void AddSo(ElementKind kind, std::vector<T>& store, const Tokens& t) {
+void AddSo(ElementKind kind, BlockStore<T>& store, const Tokens& t) {
   T& r = NewElement(kind, store);
   r.SolidColor = JwcState.LastSolidColor;
   for (int i = 0; i < 8; ++i) r.Values[static_cast<std::size_t>(i)] = F(t[i + 1]);
@@ -220,7 +220,7 @@ void AddBareLine(const Tokens& t) {
 // The keyed elements; false when the line is none of them.
 bool AddKeyedElement(const Tokens& t) {
   TJwcState& s = JwcState;
-  const std::string& key = t[0];
+  const std::string_view key = t[0];
   const int n = t.Count;
   if (key == "ci" && n == 4) {
     ReadValues(NewElement(kElemCircle, s.Circles).Values, t);

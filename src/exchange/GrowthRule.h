@@ -1,11 +1,11 @@
 // Growth of the exchange's tables: the element stores, ElementOrder and the
-// output buffer grow by 1000 entries at a time, never one by one, so a
-// drawing of tens of thousands of elements costs a few dozen reallocations.
+// output buffer grow by 1000 entries at a time, never one by one.
 #pragma once
 
 #include <cstddef>
-#include <utility>
 #include <vector>
+
+#include "exchange/BlockStore.h"
 
 namespace zumorika {
 
@@ -23,10 +23,21 @@ T& AppendGrown(std::vector<T>& table) {
   return table.back();
 }
 
+// The block store follows the same rule by itself, without moving entries.
+template <typename T>
+T& AppendGrown(BlockStore<T>& store) {
+  return store.Append();
+}
+
 // Gives the storage back (clear() alone keeps the capacity).
 template <typename T>
 void ReleaseTable(std::vector<T>& table) {
   std::vector<T>().swap(table);
+}
+
+template <typename T>
+void ReleaseTable(BlockStore<T>& store) {
+  store.Release();
 }
 
 }  // namespace zumorika

@@ -16,11 +16,11 @@ int32_t I(const std::string& text) { return StrToIntOr0(text); }
 double F(const std::string& text) { return StrToFloatOr0(text); }
 
 // Token 0 from its (from + 1)-th character on; empty when it is shorter.
-std::string_view Tail(const std::string& token, std::size_t from) {
-  return from < token.size() ? std::string_view(token).substr(from) : std::string_view();
+std::string_view Tail(std::string_view token, std::size_t from) {
+  return from < token.size() ? token.substr(from) : std::string_view();
 }
 
-int32_t TailInt(const std::string& token, std::size_t from) {
+int32_t TailInt(std::string_view token, std::size_t from) {
   return StrToIntOr0(Tail(token, from));
 }
 
@@ -32,9 +32,9 @@ void ReadTextTypeColumn(const Tokens& t, double TTextTypeRow::*field) {
 
 bool ParseHeaderRecord(const Tokens& t) {
   TJwcState& s = JwcState;
-  const std::string& key = t[0];
+  const std::string_view key = t[0];
   const int n = t.Count;
-  if (key.find("file=") != std::string::npos) {
+  if (key.find("file=") != std::string_view::npos) {
     s.DrawingFileName.assign(Tail(key, 5));
   } else if (key == "hk" && n >= 2) {
     s.HkValue = F(t[1]);
@@ -76,7 +76,8 @@ int32_t LayerSlot() { return JwcState.LastLayerGroup * 16 + JwcState.LastLayer; 
 // One hexadecimal digit: the 3rd character of "lg3"/"lyA"; 0 when missing.
 int32_t LayerDigit(const std::string& key) {
   if (key.size() < 3) return 0;
-  const int32_t value = StrToIntOr0(std::string("$") + key[2]);
+  const char digit[2] = {'$', key[2]};
+  const int32_t value = StrToIntOr0(std::string_view(digit, 2));
   return (value >= 0 && value <= 15) ? value : 0;
 }
 
@@ -168,7 +169,7 @@ void ParseCc(const Tokens& t) {
 
 bool ParseAttributeRecord(const Tokens& t) {
   TJwcState& s = JwcState;
-  const std::string& key = t[0];
+  const std::string_view key = t[0];
   if (StartsWith(key, "lgn")) {
     StoreAt(s.LayerGroupNames, s.LastLayerGroup, std::string(Tail(key, 3)));
   } else if (StartsWith(key, "lyn")) {
@@ -199,7 +200,7 @@ bool ParseAttributeRecord(const Tokens& t) {
 // --- Markers and indicated points --------------------------------------------
 
 // "z1".."z5" give the bits 1, 2, 4, 8, 16; 0 for any other token.
-int32_t ZMarkerBit(const std::string& key) {
+int32_t ZMarkerBit(std::string_view key) {
   if (key.size() != 2 || key[0] != 'z' || key[1] < '1' || key[1] > '5') return 0;
   return int32_t{1} << (key[1] - '1');
 }
@@ -229,18 +230,18 @@ void ParseIndicatedPoint(const Tokens& t) {
 }
 
 // "hhp5", "hhp5ln": the number between "hhp" and an optional suffix.
-void ParsePendingHhp(const std::string& key) {
+void ParsePendingHhp(std::string_view key) {
   std::size_t count = key.size();
   for (std::string_view suffix : {"ln", "ci", "ch"}) {
     const std::size_t p = key.find(suffix);
-    if (p != std::string::npos && p >= 4) count = p - 3;
+    if (p != std::string_view::npos && p >= 4) count = p - 3;
   }
-  JwcState.PendingHhp = StrToIntOr0(std::string_view(key).substr(3, count));
+  JwcState.PendingHhp = StrToIntOr0(key.substr(3, count));
 }
 
 bool ParseMarkerRecord(const Tokens& t) {
   TJwcState& s = JwcState;
-  const std::string& key = t[0];
+  const std::string_view key = t[0];
   if (const int32_t bit = ZMarkerBit(key)) {
     s.PendingZFlags |= bit;
   } else if (StartsWith(key, "pn")) {

@@ -4,6 +4,27 @@
 
 namespace zumorika {
 
+namespace {
+
+// A byte that is simply appended to the current token: printable, no lead
+// byte, and while separating neither a blank, a quote nor an equals sign.
+// Single-byte katakana (0xA0..0xDF) are ordinary characters. Looked up in a
+// table: this test runs for every byte of the file.
+struct PlainByteTable {
+  bool separating[256];
+  bool joined[256];  // after the first quote or equals sign
+  constexpr PlainByteTable() : separating(), joined() {
+    for (int b = 0; b < 256; ++b) {
+      const bool printable = b >= 0x20 && b <= 0xFD && !IsSjisLeadByte(static_cast<unsigned char>(b));
+      joined[b] = printable;
+      separating[b] = printable && b != ' ' && b != '"' && b != '=';
+    }
+  }
+};
+constexpr PlainByteTable kPlainBytes;
+
+}  // namespace
+
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
   // Slots are cleared as the scan reaches them; the count hides the rest.
   tokens.Count = 0;
@@ -13,17 +34,28 @@ void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
   bool separating = true;
   std::string* slot = &tokens.Slots[0];
   slot->clear();
+  const char* const data = line.data();
   const std::size_t size = line.size();
-  for (std::size_t i = 0; i < size; ++i) {
-    const unsigned char b = static_cast<unsigned char>(line[i]);
+  std::size_t i = 0;
+  while (i < size) {
+    // Runs of ordinary bytes go into the slot in one append.
+    const std::size_t run = i;
+    const bool* plain = separating ? kPlainBytes.separating : kPlainBytes.joined;
+    while (i < size && plain[static_cast<unsigned char>(data[i])]) ++i;
+    if (i > run) slot->append(data + run, i - run);
+    if (i == size) break;
+
+    const unsigned char b = static_cast<unsigned char>(data[i]);
     if (IsSjisLeadByte(b)) {
       // A lead byte without its trail byte is dropped. A pair is never a
       // separator, quote or equals sign, whatever its trail byte is.
       if (i + 1 == size) break;
-      slot->push_back(line[i]);
-      slot->push_back(line[i + 1]);
-      ++i;
-    } else if (separating && b == '"') {
+      slot->append(data + i, 2);
+      i += 2;
+      continue;
+    }
+    ++i;
+    if (separating && b == '"') {
       separating = false;
     } else if (separating && b == '=') {
       slot->push_back('=');
@@ -40,8 +72,6 @@ void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
         slot = &tokens.Slots[static_cast<std::size_t>(k)];
         slot->clear();
       }
-    } else if (b >= 0x20 && b <= 0xFD) {
-      slot->push_back(line[i]);
     }
     // Control bytes (a tab once the rest of the line is one token, a stray
     // CR), 0xFE and 0xFF are dropped.

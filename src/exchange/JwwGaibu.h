@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/BlockStore.h"
+
 namespace zumorika {
 
 // --- Element records ---------------------------------------------------------
@@ -215,24 +217,25 @@ struct TJwcState {
   bool InPolyline = false;
   bool MsgPending = false;
 
-  // Element stores, in reading order through ElementOrder.
+  // Element stores, in reading order through ElementOrder. They grow by
+  // 1000 entries at a time.
   TJwwEntLine HeldLine;
-  std::vector<ElementOrderEntry> ElementOrder;
-  std::vector<TJwwEntLine> Lines;
-  std::vector<TJwwEntCircle> Circles;
-  std::vector<TJwwEntArc> Arcs;
-  std::vector<TJwwEntText> Texts;
-  std::vector<TJwwEntPoint> Points;
-  std::vector<TJwwEntPointEx> PointExs;
-  std::vector<TJwwEntMsgText> MsgTexts;
-  std::vector<TJwwEntBlk> Blocks;
-  std::vector<TJwwEntSolid2> Solid2s;
-  std::vector<TJwwEntSolid3> Solid3s;
-  std::vector<TJwwEntSolid4> Solid4s;
-  std::vector<TJwwEntSc> Scs;
-  std::vector<TJwwEntSe> Ses;
-  std::vector<TJwwEntSo> Sos;
-  std::vector<TJwwEntSg> Sgs;
+  BlockStore<ElementOrderEntry> ElementOrder;
+  BlockStore<TJwwEntLine> Lines;
+  BlockStore<TJwwEntCircle> Circles;
+  BlockStore<TJwwEntArc> Arcs;
+  BlockStore<TJwwEntText> Texts;
+  BlockStore<TJwwEntPoint> Points;
+  BlockStore<TJwwEntPointEx> PointExs;
+  BlockStore<TJwwEntMsgText> MsgTexts;
+  BlockStore<TJwwEntBlk> Blocks;
+  BlockStore<TJwwEntSolid2> Solid2s;
+  BlockStore<TJwwEntSolid3> Solid3s;
+  BlockStore<TJwwEntSolid4> Solid4s;
+  BlockStore<TJwwEntSc> Scs;
+  BlockStore<TJwwEntSe> Ses;
+  BlockStore<TJwwEntSo> Sos;
+  BlockStore<TJwwEntSg> Sgs;
 
   // Output buffer: lines of at most 255 bytes, no line ends. Capacity grows
   // in blocks of 1000 lines (see AddOutLine).

@@ -268,14 +268,18 @@ TEST(StoreGrowth, StoresAndOrderGrowOnceAtTheThousandAndFirst) {
   for (int i = 0; i < 1000; ++i) ParseJwcLine("ci 0 0 " + std::to_string(i + 1));
   EXPECT_EQ(S().Circles.capacity(), 1000u);
   EXPECT_EQ(S().ElementOrder.capacity(), 1000u);
-  const TJwwEntCircle* before = S().Circles.data();
+  const TJwwEntCircle* first = &S().Circles[0];
   ParseJwcLine("ci 0 0 1001");
   EXPECT_EQ(S().Circles.capacity(), 2000u);
   EXPECT_EQ(S().ElementOrder.capacity(), 2000u);
-  EXPECT_NE(S().Circles.data(), before);
+  EXPECT_EQ(&S().Circles[0], first);  // growing moves nothing already stored
   EXPECT_EQ(S().Circles[999].Values[2], 1000.0);
   EXPECT_EQ(S().Circles[1000].Values[2], 1001.0);
   EXPECT_EQ(S().ElementOrder[1000].Index, 1000);
+  for (int i = 1002; i <= 3001; ++i) ParseJwcLine("ci 0 0 " + std::to_string(i));
+  EXPECT_EQ(S().Circles.capacity(), 4000u);
+  EXPECT_EQ(S().Circles[3000].Values[2], 3001.0);
+  EXPECT_EQ(S().Circles[1999].Values[2], 2000.0);
 }
 
 TEST(StoreGrowth, FirstElementReservesAWholeBlock) {
