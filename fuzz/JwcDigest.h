@@ -38,10 +38,10 @@ class Digest {
     Add(t.FontName);
     Add(t.Text);
   }
-  template <typename T>
-  void AddStore(const std::vector<T>& store) {
+  template <typename Store>
+  void AddStore(const Store& store) {
     Add(static_cast<int32_t>(store.size()));
-    for (const T& r : store) AddRecord(r);
+    for (const auto& r : store) AddRecord(r);
   }
   const std::string& Bytes() const { return bytes_; }
 

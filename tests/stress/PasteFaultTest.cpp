@@ -1,0 +1,165 @@
+// The paste when the world changes under it: the picture's folder vanishes,
+// the picture cannot be written, the clipboard changes between the test at
+// show and the load. Each is reported, and nothing reaches the host's file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "RealFilesHost.h"
+#include "StressSupport.h"
+#include "exchange/JwwGaibu.h"
+#include "imaging/Clipboard.h"
+#include "imaging/ClipboardFormats.h"
+#include "imaging/ImageFile.h"
+#include "imaging/ImagingTexts.h"
+#include "imaging/WorkingImage.h"
+#include "util/AppError.h"
+#include "window/WindowTexts.h"
+
+#ifndef _WIN32
+#include "imaging/ClipboardStandIn.h"
+#endif
+
+namespace zumorika {
+namespace {
+
+using stress::Exists;
+using stress::ScratchFolder;
+
+void LoadDrawing(const std::string& drawingPath) {
+  ResetJwcState();
+  ParseJwcLine("file=" + drawingPath);
+  ParseJwcLine("hp1 10 20");
+  ParseJwcLine("lc5");
+  ResetOutAttrs();
+}
+
+// --- Picture not written ---------------------------------------------------------
+
+TEST(PasteFault, DrawingFolderGoneBeforeOkIsReportedAndNothingBuffered) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch.Path() / "dwg");
+  LoadDrawing(scratch / "dwg/plan.jww");
+  std::filesystem::remove_all(scratch.Path() / "dwg");
+
+  TPicture picture = stress::TestPicture(5, 3);
+  stress::RealFilesHost host(picture, scratch / "zumorika.dat");
+  WindowSettings settings;
+  EXPECT_FALSE(RunPasteAction(settings, host.Info(), host));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], kMsgSaveFailed);
+  EXPECT_EQ(JwcState.OutLineCount, 0);
+  EXPECT_TRUE(JwcState.OutLines.empty());
+  EXPECT_FALSE(Exists(scratch / "dwg"));
+  // The status label does not go on claiming work.
+  ASSERT_FALSE(host.statuses.empty());
+  EXPECT_EQ(host.statuses.back(), kStatusIdle);
+}
+
+TEST(PasteFault, FolderRemovedWhileSavingIsReportedAndNothingBuffered) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch.Path() / "pics");
+  LoadDrawing(scratch / "plan.jww");
+  TPicture picture = stress::TestPicture(3, 7);
+  stress::RealFilesHost host(picture, scratch / "zumorika.dat");
+  host.beforeSave = [&] { std::filesystem::remove_all(scratch.Path() / "pics"); };
+  WindowSettings settings;
+  settings.FolderMode = 1;
+  settings.SaveFolder = scratch / "pics/";
+  settings.FileKind = 1;  // JPEG: a one-shot write of the whole data
+  EXPECT_FALSE(RunPasteAction(settings, host.Info(), host));
+  EXPECT_EQ(host.messages, std::vector<std::string>{std::string(kMsgSaveFailed)});
+  EXPECT_EQ(JwcState.OutLineCount, 0);
+  // The exchange file then asks the host for nothing.
+  ASSERT_TRUE(SaveJwcTemp(scratch / "JWC_TEMP.TXT"));
+  EXPECT_EQ(stress::ReadBytes(scratch / "JWC_TEMP.TXT"), "hq\r\n");
+}
+
+TEST(PasteFault, SaveImageFileIntoMissingFolderReportsFalseForEveryKind) {
+  ScratchFolder scratch;
+  TPicture picture = stress::TestPicture(3, 2);
+  for (int32_t kind : {0, 1}) {
+    for (int32_t depth : {0, 1, 2, 3}) {
+      ImageSaveSettings s{kind, depth, depth % 2, 90};
+      const std::string path = scratch / "gone/a.img";
+      EXPECT_FALSE(SaveImageFile(path, picture, s)) << "kind " << kind << " depth " << depth;
+      EXPECT_FALSE(Exists(path));
+    }
+  }
+}
+
+// --- Clipboard changes -------------------------------------------------------------
+
+#ifndef _WIN32
+
+std::shared_ptr<const WorkingImage> Bitmap(int32_t w, int32_t h) {
+  auto image = std::make_shared<WorkingImage>(w, h);
+  auto pixels = stress::TestPixels(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    std::copy(pixels.begin() + static_cast<long>(y) * w,
+              pixels.begin() + static_cast<long>(y + 1) * w, image->Row(y));
+  return image;
+}
+
+class ClipboardChange : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    picture_ = stress::TestPicture(3, 2);
+    SetStandInClipboard({{kCfBitmap, Bitmap(5, 4)}});
+    ASSERT_TRUE(ClipboardHasPicture());
+  }
+  void TearDown() override { SetStandInClipboard({}); }
+
+  // Loads and expects `message`, the old picture intact, the clipboard closed.
+  void ExpectLoadFails(const char* message) {
+    try {
+      LoadClipboardPicture(picture_);
+      ADD_FAILURE() << "the load succeeded";
+    } catch (const AppError& e) {
+      EXPECT_STREQ(e.what(), message);
+    }
+    EXPECT_EQ(StandInClipboardOpenCount(), 0);
+    ASSERT_EQ(PictureWidth(picture_), 3);
+    ASSERT_EQ(PictureHeight(picture_), 2);
+    WorkingImage pixels = PrepareWorkingImage(picture_);
+    EXPECT_EQ(pixels.Pixel(0, 1), 0x00FF0000u);
+    EXPECT_EQ(pixels.Pixel(2, 0), 0x000000FFu);
+  }
+
+  TPicture picture_;
+};
+
+TEST_F(ClipboardChange, EmptiedAfterTheTestGivesInvalidFormat) {
+  SetStandInClipboard({});
+  ExpectLoadFails(kTextInvalidClipboardFormat);
+}
+
+TEST_F(ClipboardChange, ReplacedByTextAfterTheTestGivesInvalidFormat) {
+  SetStandInClipboard({{kCfText, nullptr}, {kCfDib, nullptr}});
+  ExpectLoadFails(kTextInvalidClipboardFormat);
+}
+
+TEST_F(ClipboardChange, BitmapThatCannotBeFetchedGivesUnsupportedData) {
+  SetStandInClipboard({{kCfBitmap, nullptr}});
+  ExpectLoadFails(kTextUnsupportedClipboardData);
+}
+
+TEST_F(ClipboardChange, HeldByAnotherProgramGivesCannotOpen) {
+  SetStandInClipboard({{kCfBitmap, Bitmap(5, 4)}}, /*openable=*/false);
+  ExpectLoadFails(kTextCannotOpenClipboard);
+  EXPECT_THROW(ClipboardHasPicture(), AppError);
+  EXPECT_EQ(StandInClipboardOpenCount(), 0);
+}
+
+TEST_F(ClipboardChange, StillThereLoadsTheNewPicture) {
+  LoadClipboardPicture(picture_);
+  EXPECT_EQ(PictureWidth(picture_), 5);
+  EXPECT_EQ(PictureHeight(picture_), 4);
+  EXPECT_EQ(StandInClipboardOpenCount(), 0);
+}
+
+#endif
+
+}  // namespace
+}  // namespace zumorika
