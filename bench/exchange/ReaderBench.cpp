@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "exchange/JwcLineReader.h"
 #include "exchange/JwwGaibu.h"
@@ -118,20 +119,27 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration)
+        times_[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
     ConsoleReporter::ReportRuns(runs);
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
     const auto bare = times_.find("BM_BareLineReading");
     const auto full = times_.find("BM_LoadJwcTemp");
-    if (bare != times_.end() && full != times_.end() && bare->second > 0)
-      std::printf("LoadJwcTemp / bare line reading: %.2f (%.2f ms / %.2f ms)\n",
-                  full->second / bare->second, full->second, bare->second);
+    if (bare == times_.end() || full == times_.end()) return;
+    // CPU time too: on a busy machine the wall-clock figures wander.
+    const auto [bareReal, bareCpu] = bare->second;
+    const auto [fullReal, fullCpu] = full->second;
+    if (bareReal > 0 && bareCpu > 0)
+      std::printf(
+          "LoadJwcTemp / bare line reading: %.2f by wall clock (%.2f ms / %.2f ms), "
+          "%.2f by CPU time (%.2f ms / %.2f ms)\n",
+          fullReal / bareReal, fullReal, bareReal, fullCpu / bareCpu, fullCpu, bareCpu);
   }
 
  private:
-  std::map<std::string, double> times_;
+  std::map<std::string, std::pair<double, double>> times_;  // real, CPU
 };
 
 }  // namespace
