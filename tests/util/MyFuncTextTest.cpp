@@ -32,18 +32,15 @@ TEST(CleanText, KeepsOtherBytesAndWholeDoubleByteCharacters) {
   EXPECT_EQ(CleanText("\x80\x20\xFD\x0A"), "\x80\x20\xFD\x0A");
   // 0x40 after a lead byte other than 0x81 is an ordinary character.
   EXPECT_EQ(CleanText("\x82\x40"), "\x82\x40");
-  // A blank followed by 0x81 0x40: the 0x81 is a lead byte, not after a pair.
   EXPECT_EQ(CleanText("a" + kIdeographicSpace + "b"), "ab");
+  // Pairing follows the text from its start: "\x81\x81" is one character,
+  // so the 0x40 after it stands alone and is kept.
+  EXPECT_EQ(CleanText("\x81\x81\x40"), "\x81\x81\x40");
 }
 
 TEST(CleanText, CopiesALeadByteAtTheEndAlone) {
   EXPECT_EQ(CleanText("ab\x81"), "ab\x81");
   EXPECT_EQ(CleanText("\x81"), "\x81");
-}
-
-TEST(CleanText, PairingFollowsTheTextFromItsStart) {
-  // "\x81\x81" is one character, so the 0x40 after it stands alone and is kept.
-  EXPECT_EQ(CleanText("\x81\x81\x40"), "\x81\x81\x40");
 }
 
 // --- Folder and file-name parts ----------------------------------------------
