@@ -34,6 +34,12 @@ bool ReadBmpPixels(const std::vector<uint8_t>& file, WorkingImage& pixels, std::
     reason = "only uncompressed 24- and 32-bit BMP files are read";
     return false;
   }
+  // Bit fields are read only in the layout of a plain 32-bit DIB.
+  if (compression == 3 && (file.size() < 66 || Get32(file, 54) != 0x00FF0000 ||
+                           Get32(file, 58) != 0x0000FF00 || Get32(file, 62) != 0x000000FF)) {
+    reason = "only the standard red, green and blue bit fields are read";
+    return false;
+  }
   if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) {
     reason = "BMP size out of range";
     return false;

@@ -17,12 +17,16 @@ TPicture PictureFromPixels(int32_t width, int32_t height, const uint32_t* pixels
 }
 
 WorkingImage PrepareWorkingImage(const TPicture& picture) {
+  const int32_t width = PictureWidth(picture);
+  const int32_t height = PictureHeight(picture);
+  if (width <= 0 || height <= 0) return WorkingImage();
+  WorkingImage image(width, height);  // white; refuses a size it cannot hold
+  // Only raster pictures exist without GDI; anything else leaves the white.
   const auto* raster = dynamic_cast<const RasterPicture*>(picture.Data());
-  if (raster == nullptr || raster->Pixels().IsEmpty()) return WorkingImage();
+  if (raster == nullptr) return image;
   const WorkingImage& source = raster->Pixels();
-  WorkingImage image(source.Width(), source.Height());
-  for (int32_t y = 0; y < image.Height(); ++y) {
-    std::copy(source.Row(y), source.Row(y) + source.Width(), image.Row(y));
+  for (int32_t y = 0; y < height; ++y) {
+    std::copy(source.Row(y), source.Row(y) + width, image.Row(y));
   }
   return image;
 }

@@ -10,6 +10,7 @@
 #include "imaging/BmpReader.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/PictureData.h"
 #include "util/AppError.h"
 
 namespace zumorika {
@@ -202,6 +203,42 @@ TEST_F(SaveImageFileTest, ReportsFalseForAMissingFolder) {
     const std::string path = folder_.File("no-such-folder/out.BMP");
     EXPECT_FALSE(SaveImageFile(path, picture_, settings));
     EXPECT_FALSE(std::filesystem::exists(path));
+  }
+}
+
+
+// A picture that only claims a size: no pixels exist, so nothing may be
+// allocated for it before the size is refused.
+class ClaimedSizePicture : public PictureData {
+ public:
+  ClaimedSizePicture(int32_t width, int32_t height) : width_(width), height_(height) {}
+  PictureKind Kind() const override { return PictureKind::Metafile; }
+  int32_t Width() const override { return width_; }
+  int32_t Height() const override { return height_; }
+
+ private:
+  int32_t width_, height_;
+};
+
+// Regression: a picture whose file would exceed the format's 32-bit sizes,
+// or whose pixels cannot be held, wrapped its sizes or crashed.
+TEST_F(SaveImageFileTest, RefusesAPictureTooLargeBeforeAllocatingIt) {
+  TPicture huge;
+  huge.Assign(std::make_unique<ClaimedSizePicture>(100000, 100000));
+  for (const int32_t kind : {0, 1}) {
+    for (int32_t depth = 0; depth < 4; ++depth) {
+      ImageSaveSettings settings;
+      settings.FileKind = kind;
+      settings.BmpDepth = depth;
+      const std::string path = folder_.File("huge");
+      try {
+        SaveImageFile(path, huge, settings);
+        ADD_FAILURE() << "kind " << kind << " depth " << depth << ": no error";
+      } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), kTextImageTooLarge) << "kind " << kind << " depth " << depth;
+      }
+      EXPECT_FALSE(std::filesystem::exists(path));
+    }
   }
 }
 
