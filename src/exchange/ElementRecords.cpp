@@ -15,7 +15,7 @@ using Tokens = JwcTokens;
 
 constexpr std::size_t kShortStringMax = 255;  // text and font fields of a text record
 
-double F(const std::string& text) { return StrToFloatOr0(text); }
+double F(std::string_view text) { return StrToFloatOr0(text); }
 
 // Appends a record to its store, with its ElementOrder entry and its head
 // taken from the running values.
@@ -189,7 +189,7 @@ void AddBlock(const Tokens& t) {
   TJwwEntBlk& r = NewElement(kElemBlock, JwcState.Blocks);
   r.X = F(t[1]);
   r.Y = F(t[2]);
-  r.Name = t[3];
+  r.Name.assign(t[3]);
 }
 
 void FillLinePoints(TJwwEntLine& line, const Tokens& t) {
@@ -221,7 +221,7 @@ void AddBareLine(const Tokens& t) {
 bool AddKeyedElement(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
-  const int n = t.Count;
+  const int n = t.Count();
   if (key == "ci" && n == 4) {
     ReadValues(NewElement(kElemCircle, s.Circles).Values, t);
   } else if (key == "ci" && n >= 8) {
@@ -276,7 +276,7 @@ void InitElementAttrs(ElementAttrs& attrs) {
 void ParseElementRecord(const JwcTokens& tokens) {
   if (AddKeyedElement(tokens))
     EndElement();
-  else if (tokens.Count == 4)
+  else if (tokens.Count() == 4)
     AddBareLine(tokens);
 }
 

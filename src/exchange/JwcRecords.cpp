@@ -12,8 +12,8 @@ namespace {
 
 using Tokens = JwcTokens;
 
-int32_t I(const std::string& text) { return StrToIntOr0(text); }
-double F(const std::string& text) { return StrToFloatOr0(text); }
+int32_t I(std::string_view text) { return StrToIntOr0(text); }
+double F(std::string_view text) { return StrToFloatOr0(text); }
 
 // Token 0 from its (from + 1)-th character on; empty when it is shorter.
 std::string_view Tail(std::string_view token, std::size_t from) {
@@ -33,7 +33,7 @@ void ReadTextTypeColumn(const Tokens& t, double TTextTypeRow::*field) {
 bool ParseHeaderRecord(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
-  const int n = t.Count;
+  const int n = t.Count();
   if (key.find("file=") != std::string_view::npos) {
     s.DrawingFileName.assign(Tail(key, 5));
   } else if (key == "hk" && n >= 2) {
@@ -74,7 +74,7 @@ void StoreAt(std::vector<T>& table, int32_t index, T value) {
 int32_t LayerSlot() { return JwcState.LastLayerGroup * 16 + JwcState.LastLayer; }
 
 // One hexadecimal digit: the 3rd character of "lg3"/"lyA"; 0 when missing.
-int32_t LayerDigit(const std::string& key) {
+int32_t LayerDigit(std::string_view key) {
   if (key.size() < 3) return 0;
   const char digit[2] = {'$', key[2]};
   const int32_t value = StrToIntOr0(std::string_view(digit, 2));
@@ -89,7 +89,7 @@ void ParseLayerGroup(const Tokens& t) {
     s.FreshLg = false;
   }
   s.LastLayerGroup = value;
-  if (t.Count >= 2) StoreAt(s.LayerGroupValues, s.LastLayerGroup, I(t[1]));
+  if (t.Count() >= 2) StoreAt(s.LayerGroupValues, s.LastLayerGroup, I(t[1]));
   s.InPolyline = false;
 }
 
@@ -101,7 +101,7 @@ void ParseLayer(const Tokens& t) {
     s.FreshLy = false;
   }
   s.LastLayer = value;
-  if (t.Count >= 2) StoreAt(s.LayerValues, LayerSlot(), I(t[1]));
+  if (t.Count() >= 2) StoreAt(s.LayerValues, LayerSlot(), I(t[1]));
   s.InPolyline = false;
 }
 
@@ -121,7 +121,7 @@ void ParseLineColor(const Tokens& t) {
   const int32_t value = TailInt(t[0], 2);
   TakeFirstAndLast(value, s.FreshLc, s.CurLineColor, s.LastLineColor);
   // Colour 10 is the solid colour; its second token carries the RGB value.
-  if (value == 10 && t.Count >= 2) s.LastSolidColor = I(t[1]);
+  if (value == 10 && t.Count() >= 2) s.LastSolidColor = I(t[1]);
 }
 
 // --- Text attributes ---------------------------------------------------------
@@ -138,7 +138,7 @@ void ParseTextType(const Tokens& t) {
   TJwcState& s = JwcState;
   const int32_t value = TailInt(t[0], 2);
   // Text type 0 carries its own size, spacing and colour in the record.
-  const bool ownSize = value == 0 && t.Count >= 5;
+  const bool ownSize = value == 0 && t.Count() >= 5;
   if (s.FreshCn) {
     s.CurTextType = value;
     if (ownSize) {
@@ -208,7 +208,7 @@ int32_t ZMarkerBit(std::string_view key) {
 // "hp1" kind 0, "hp1-" 1, "hp2ln" 2, "hp3ci" 3, "hp4ch" 4. Each suffix is
 // looked for in the whole token; a later one in this list wins.
 void ParseIndicatedPoint(const Tokens& t) {
-  const std::string& key = t[0];
+  const std::string_view key = t[0];
   static const std::string_view kSuffixes[] = {"-", "ln", "ci", "ch"};
   std::string_view number = Tail(key, 2);
   int32_t kind = 0;
@@ -257,7 +257,7 @@ bool ParseMarkerRecord(const Tokens& t) {
   } else if (key == "#") {
     s.InPolyline = false;
     s.MsgPending = false;
-  } else if (StartsWith(key, "hp") && t.Count >= 3) {
+  } else if (StartsWith(key, "hp") && t.Count() >= 3) {
     ParseIndicatedPoint(t);
   } else if (StartsWith(key, "hhp")) {
     ParsePendingHhp(key);
@@ -278,7 +278,7 @@ void ParseJwcLine(std::string_view line) {
   // and reusing the slots spares an allocation per line.
   static JwcTokens tokens;
   TokenizeJwcLine(line, tokens);
-  if (tokens.Count == 0) return;
+  if (tokens.Count() == 0) return;
   if (!ParseKeyedRecord(tokens)) ParseElementRecord(tokens);
 }
 

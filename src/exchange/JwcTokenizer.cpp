@@ -1,5 +1,7 @@
 #include "exchange/JwcTokenizer.h"
 
+#include <cstring>
+
 #include "util/MyFunc.h"
 
 namespace zumorika {
@@ -26,23 +28,25 @@ constexpr PlainByteTable kPlainBytes;
 }  // namespace
 
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
-  // Slots are cleared as the scan reaches them; the count hides the rest.
-  tokens.Count = 0;
+  tokens.count_ = 0;
   if (line.empty()) return;
+  if (tokens.bytes_.size() < line.size()) tokens.bytes_.resize(line.size());
 
+  char* const out = tokens.bytes_.data();
+  std::size_t written = 0;
   int k = 0;
+  tokens.start_[0] = 0;
   bool separating = true;
-  std::string* slot = &tokens.Slots[0];
-  slot->clear();
   const char* const data = line.data();
   const std::size_t size = line.size();
   std::size_t i = 0;
   while (i < size) {
-    // Runs of ordinary bytes go into the slot in one append.
+    // Runs of ordinary bytes are copied in one go.
     const std::size_t run = i;
     const bool* plain = separating ? kPlainBytes.separating : kPlainBytes.joined;
     while (i < size && plain[static_cast<unsigned char>(data[i])]) ++i;
-    if (i > run) slot->append(data + run, i - run);
+    std::memcpy(out + written, data + run, i - run);
+    written += i - run;
     if (i == size) break;
 
     const unsigned char b = static_cast<unsigned char>(data[i]);
@@ -50,7 +54,8 @@ void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
       // A lead byte without its trail byte is dropped. A pair is never a
       // separator, quote or equals sign, whatever its trail byte is.
       if (i + 1 == size) break;
-      slot->append(data + i, 2);
+      out[written++] = data[i];
+      out[written++] = data[i + 1];
       i += 2;
       continue;
     }
@@ -58,26 +63,29 @@ void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
     if (separating && b == '"') {
       separating = false;
     } else if (separating && b == '=') {
-      slot->push_back('=');
+      out[written++] = '=';
       separating = false;
     } else if (separating && (b == ' ' || b == '\t')) {
-      if (!slot->empty()) {
+      if (written > tokens.start_[static_cast<std::size_t>(k)]) {
+        tokens.length_[static_cast<std::size_t>(k)] =
+            static_cast<uint32_t>(written - tokens.start_[static_cast<std::size_t>(k)]);
         if (k + 1 == JwcTokens::kSlots) {
           // The 33rd token and everything after it are dropped; no record
           // reads past the 17th token.
-          tokens.Count = JwcTokens::kSlots;
+          tokens.count_ = JwcTokens::kSlots;
           return;
         }
         ++k;
-        slot = &tokens.Slots[static_cast<std::size_t>(k)];
-        slot->clear();
+        tokens.start_[static_cast<std::size_t>(k)] = static_cast<uint32_t>(written);
       }
     }
     // Control bytes (a tab once the rest of the line is one token, a stray
     // CR), 0xFE and 0xFF are dropped.
   }
-  tokens.Count = k + 1;
-  if (tokens.Count == 1 && tokens.Slots[0].empty()) tokens.Count = 0;
+  const std::size_t last = static_cast<std::size_t>(k);
+  tokens.length_[last] = static_cast<uint32_t>(written - tokens.start_[last]);
+  tokens.count_ = k + 1;
+  if (tokens.count_ == 1 && tokens.length_[0] == 0) tokens.count_ = 0;
 }
 
 }  // namespace zumorika

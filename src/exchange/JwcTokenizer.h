@@ -5,28 +5,40 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace zumorika {
 
-struct JwcTokens {
+class JwcTokens {
+ public:
   static constexpr int kSlots = 32;
 
-  // Reused from line to line: clearing a std::string keeps its capacity, so
-  // a long file costs no allocation per line once the slots have grown.
-  std::array<std::string, kSlots> Slots;
-  int Count = 0;  // 0 when the line held no token
+  int Count() const { return count_; }  // 0 when the line held no token
 
-  // Token i, or an empty token past the count.
-  const std::string& operator[](int i) const {
-    static const std::string kEmpty;
-    return (i >= 0 && i < Count) ? Slots[static_cast<std::size_t>(i)] : kEmpty;
+  // Token i, or an empty token past the count. Valid until the next line is
+  // split into this object.
+  std::string_view operator[](int i) const {
+    if (i < 0 || i >= count_) return std::string_view();
+    const std::size_t slot = static_cast<std::size_t>(i);
+    return std::string_view(bytes_.data() + start_[slot], length_[slot]);
   }
+
+ private:
+  friend void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
+
+  // The tokens' bytes one after the other. A token never holds more bytes
+  // than its line, and the buffer is reused from line to line, so a long file
+  // costs no allocation per line.
+  std::string bytes_;
+  std::array<uint32_t, kSlots> start_{};
+  std::array<uint32_t, kSlots> length_{};
+  int count_ = 0;
 };
 
 // Fills `tokens` from `line`. A line with more tokens than slots keeps the
-// first 32 and drops the rest; nothing is written outside the array.
+// first 32 and drops the rest; nothing is written outside the slots.
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
 
 }  // namespace zumorika

@@ -11,7 +11,9 @@ namespace {
 std::vector<std::string> Tokens(std::string_view line) {
   JwcTokens tokens;
   TokenizeJwcLine(line, tokens);
-  return std::vector<std::string>(tokens.Slots.begin(), tokens.Slots.begin() + tokens.Count);
+  std::vector<std::string> result;
+  for (int i = 0; i < tokens.Count(); ++i) result.emplace_back(tokens[i]);
+  return result;
 }
 
 using V = std::vector<std::string>;
@@ -79,7 +81,7 @@ TEST(Tokenizer, TokensPastTheThirtySecondAreDropped) {
   for (int i = 1; i < 40; ++i) line += " " + std::to_string(i);
   JwcTokens tokens;
   TokenizeJwcLine(line, tokens);
-  ASSERT_EQ(tokens.Count, 32);
+  ASSERT_EQ(tokens.Count(), 32);
   EXPECT_EQ(tokens[0], "k");
   EXPECT_EQ(tokens[31], "31");
   EXPECT_EQ(tokens[32], "");  // reading past the count gives an empty token
@@ -89,7 +91,7 @@ TEST(Tokenizer, ReuseClearsTheTokensOfTheLineBefore) {
   JwcTokens tokens;
   TokenizeJwcLine("a b c d e", tokens);
   TokenizeJwcLine("x", tokens);
-  ASSERT_EQ(tokens.Count, 1);
+  ASSERT_EQ(tokens.Count(), 1);
   EXPECT_EQ(tokens[0], "x");
   EXPECT_EQ(tokens[1], "");
   TokenizeJwcLine("y  z", tokens);
