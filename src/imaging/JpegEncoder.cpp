@@ -1,5 +1,6 @@
 #include "imaging/JpegEncoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <limits>

@@ -210,12 +210,6 @@ TEST(EncodeJpeg, KeepsRedAndBlueInPlaceAndTheTopRowFirst) {
   EXPECT_GT(at(3, 3)[1], 230);   // left: green
 }
 
-TEST(EncodeJpeg, GivesEmptyDataForAnEmptyImage) {
-  std::vector<uint8_t> out = {1, 2, 3};
-  EncodeJpeg(WorkingImage(), 90, false, out);
-  EXPECT_TRUE(out.empty());
-}
-
 // Library errors
 TEST(EncodeJpeg, RaisesTheLibraryMessageCodeForAnImageTooWide) {
   std::vector<uint8_t> out;

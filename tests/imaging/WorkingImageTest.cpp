@@ -35,21 +35,6 @@ TEST(PrepareWorkingImage, IsEmptyForAnEmptyPicture) {
   EXPECT_TRUE(PrepareWorkingImage(picture).IsEmpty());
 }
 
-TEST(PrepareWorkingImage, LeavesThePictureUnchanged) {
-  const auto pixels = test::AsymmetricPixels(3, 2);
-  const TPicture picture = PictureFromPixels(3, 2, pixels.data());
-  WorkingImage first = PrepareWorkingImage(picture);
-  first.Row(0)[0] = 0;
-  EXPECT_EQ(PrepareWorkingImage(picture).Pixel(0, 0) & 0xFFFFFF, pixels[0]);
-}
-
-TEST(WorkingImage, StartsWhite) {
-  const WorkingImage image(3, 2);
-  for (int32_t y = 0; y < 2; ++y) {
-    for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(image.Pixel(x, y), kWhitePixel);
-  }
-}
-
 // Regression: a picture too large for memory crashed on allocation; it is
 // refused with the tool's own message before anything is allocated.
 TEST(WorkingImage, RefusesASizeThatCannotBeHeld) {
