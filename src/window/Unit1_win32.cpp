@@ -207,6 +207,7 @@ void TForm1::CreateControls() {
   // A first cut by characters; EN_CHANGE then holds the text to 255 bytes
   // of Shift-JIS, where a double-byte character counts twice.
   ::SendMessageW(edit1, EM_LIMITTEXT, kMaxEdit1Bytes, 0);
+  ::SetWindowSubclass(edit1, Edit1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
   AddControl(0, L"BUTTON", "...", BS_PUSHBUTTON | WS_TABSTOP, 8 + 248, 200 + 64, 20, 20,
              kIdButton3, smallFont_.get());
 
@@ -475,12 +476,7 @@ void TForm1::SetControlText(int id, std::string_view sjis) {
   HWND control = Control(id);
   if (control == nullptr) return;
   std::wstring text = Cp932ToWide(sjis);
-  // Text set by the program is not held to Edit1's typing limit.
-  bool wasProgrammatic = edit1Programmatic_;
-  edit1Programmatic_ = true;
   ::SetWindowTextW(control, text.c_str());
-  edit1Programmatic_ = wasProgrammatic;
-  if (id == kIdEdit1) edit1Accepted_ = text;
 }
 
 void TForm1::EnforceEdit1Limit() {
@@ -644,6 +640,20 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
       return MAKELRESULT(kIdButton1, DC_HASDEFID);
+    case WM_NEXTDLGCTL: {
+      // Only the dialog procedure answers this; IsDialogMessage sends it for
+      // a group box's Alt mnemonic (focus the box, then move on), so a plain
+      // window must do the moving itself or the key falls through to the
+      // system menu, where Alt+C means Close.
+      HWND target = nullptr;
+      if (LOWORD(lParam) != 0) {
+        target = reinterpret_cast<HWND>(wParam);
+      } else {
+        target = ::GetNextDlgTabItem(handle_, ::GetFocus(), wParam != 0);
+      }
+      if (target != nullptr) ::SetFocus(target);
+      return 0;
+    }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       HWND control = reinterpret_cast<HWND>(lParam);
@@ -737,6 +747,23 @@ LRESULT CALLBACK TForm1::ImageProc(HWND window, UINT message, WPARAM wParam, LPA
     }
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::Edit1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR data) {
+  if (message == WM_SETTEXT) {
+    // Like the control's own limit, the byte limit holds typing and pasting
+    // back; text set through WM_SETTEXT (by the tool or a driver) stands.
+    auto* form = reinterpret_cast<TForm1*>(data);
+    bool was = form->edit1Programmatic_;
+    form->edit1Programmatic_ = true;
+    LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+    form->edit1Programmatic_ = was;
+    if (lParam != 0) form->edit1Accepted_ = reinterpret_cast<const wchar_t*>(lParam);
+    return result;
+  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, Edit1Proc, 1);
+  return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TForm1::MemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
