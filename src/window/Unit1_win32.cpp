@@ -374,6 +374,7 @@ void TForm1::FormShow() {
 
   stretched_ = false;
   picture_.Clear();
+  paintFailed_ = false;
   HasPicture = false;
   ::InvalidateRect(image_, nullptr, TRUE);
 
@@ -733,7 +734,17 @@ LRESULT CALLBACK TForm1::ImageProc(HWND window, UINT message, WPARAM wParam, LPA
     switch (message) {
       case WM_PAINT: {
         PaintDc paint(window);
-        form->Guarded([&] { form->PaintImage(paint.get()); });
+        // A picture that fails to draw would fail again on the repaint that
+        // the error box itself causes; report it once, then draw nothing.
+        if (!form->paintFailed_) {
+          try {
+            form->PaintImage(paint.get());
+          } catch (...) {
+            form->paintFailed_ = true;
+            std::exception_ptr error = std::current_exception();
+            form->Guarded([error] { std::rethrow_exception(error); });
+          }
+        }
         return 0;
       }
       case WM_LBUTTONDOWN:

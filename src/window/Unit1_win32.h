@@ -95,6 +95,7 @@ class TForm1 {
 
   TPicture picture_;
   bool stretched_ = false;
+  bool paintFailed_ = false;
   bool closed_ = false;
   std::wstring edit1Accepted_;
   bool edit1Programmatic_ = false;
