@@ -126,16 +126,6 @@ TEST(ElementKinds, OrderKeepsReadingOrderAcrossKinds) {
   EXPECT_EQ(order[4].Index, 1);
 }
 
-TEST(ElementKinds, HeadTakesTheRunningLineAttributes) {
-  Feed({"lg3", "ly7", "lc5", "lt2", "lw9", "ci 0 0 1"});
-  const ElementAttrs& a = S().Circles[0].Attrs;
-  EXPECT_EQ(a.LayerGroup, 3);
-  EXPECT_EQ(a.Layer, 7);
-  EXPECT_EQ(a.LineColor, 5);
-  EXPECT_EQ(a.LineType, 2);
-  EXPECT_EQ(a.LineWidth, 9);
-}
-
 // Markers
 TEST(Markers, HhpAndZFlagsQualifyOnlyTheNextElement) {
   Feed({"hhp5", "z1", "z1", "z4", "ci 0 0 5", "ci 0 0 6"});

@@ -61,25 +61,6 @@ TEST(JsonStrings, EscapesAndDecodesShiftJis) {
   EXPECT_EQ(w.Text(), "[\"a\\\"b\\\\c\\u0001\\u000a\",\"\xE3\x81\x82\"]");
 }
 
-TEST(JsonStrings, NestingPutsCommasOnlyBetweenValues) {
-  JsonWriter w;
-  w.BeginObject();
-  w.Key("a");
-  w.BeginArray();
-  w.Int(1);
-  w.BeginArray();
-  w.EndArray();
-  w.Bool(false);
-  w.EndArray();
-  w.Key("b");
-  w.BeginObject();
-  w.EndObject();
-  w.Key("c");
-  w.Double(std::numeric_limits<double>::infinity());
-  w.EndObject();
-  EXPECT_EQ(w.Text(), "{\"a\":[1,[],false],\"b\":{},\"c\":null}");
-}
-
 // The state
 class JwcDumpJson : public ::testing::Test {
  protected:
@@ -155,12 +136,6 @@ TEST_F(JwcDumpJson, ElementsInReadingOrder) {
                 "\"LineColor\":10,\"LineType\":1,\"LineWidth\":0,\"ZFlags\":0,"
                 "\"SolidColor\":255,\"Points\":[[0,0],[5,0],[5,5]]}"
             "]");
-}
-
-TEST_F(JwcDumpJson, IsOneObject) {
-  EXPECT_EQ(json_.front(), '{');
-  EXPECT_EQ(json_.back(), '}');
-  EXPECT_EQ(json_.find('\n'), std::string::npos);
 }
 
 }  // namespace

@@ -113,22 +113,5 @@ TEST(ExchangeReader, FortyTokenLineIsReadLikeItsFirstThirtyTwo) {
   EXPECT_EQ(S().CurLineColor, 4);
 }
 
-TEST(ExchangeReader, HostStyleFileFillsTheState) {
-  ScratchFolder folder;
-  EXPECT_TRUE(LoadBytes(folder,
-                        "file=C:\\jww\\\x90\x7D\x96\xCA.jww\r\n"
-                        "hp1-         100.5        -20.25\r\n"
-                        "lg2\r\nly3\r\nlc2\r\nlt1\r\nlw0\r\ncn5\r\ncn\"$<\x82\x6C\x82\x72 Mincho>\r\n"
-                        "ci 0 0 5\r\n"));
-  EXPECT_EQ(S().DrawingFileName, "C:\\jww\\\x90\x7D\x96\xCA.jww");
-  EXPECT_EQ(S().HpPoints[1].X, 100.5);
-  EXPECT_EQ(S().HpPoints[1].Y, -20.25);
-  EXPECT_EQ(S().HpPoints[1].Kind, 1);
-  EXPECT_EQ(S().CurLayerGroup, 2);
-  EXPECT_EQ(S().CurTextType, 5);
-  EXPECT_EQ(S().CurFontName, "<\x82\x6C\x82\x72 Mincho>");
-  EXPECT_EQ(S().Circles.size(), 1u);
-}
-
 }  // namespace
 }  // namespace zumorika

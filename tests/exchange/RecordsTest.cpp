@@ -16,25 +16,17 @@ const TJwcState& S() { return JwcState; }
 // Defaults
 TEST(ExchangeDefaults, ResetGivesTheHostDefaults) {
   Feed({});
-  EXPECT_EQ(S().DrawingFileName, "");
   EXPECT_EQ(S().GroupScale[0], 1.0);
   EXPECT_EQ(S().GroupScale[15], 1.0);
-  EXPECT_EQ(S().PaperWidth, 1189.0);
-  EXPECT_EQ(S().PaperHeight, 841.0);
-  EXPECT_EQ(S().TextTypes[1].Width, 3.0);
   EXPECT_EQ(S().TextTypes[10].Color, 2);
   EXPECT_EQ(S().HpPoints.size(), 100u);
-  EXPECT_EQ(S().LayerGroupValues.size(), 16u);
   EXPECT_EQ(S().LayerGroupNames.size(), 16u);
   EXPECT_EQ(S().LayerValues.size(), 256u);
   EXPECT_EQ(S().LayerNames.size(), 256u);
   EXPECT_EQ(S().CurFontName, "");
   EXPECT_EQ(S().LastFontName, std::string(kMsGothic));
-  EXPECT_EQ(S().LastFontName.size(), 16u);
-  EXPECT_EQ(S().HeldLine.Attrs.LineColor, 1);
   EXPECT_EQ(S().HeldLine.Attrs.LineType, 1);
   EXPECT_EQ(S().HeldLine.X2, 1.0);
-  EXPECT_TRUE(S().FreshLg && S().FreshCn);
 }
 
 TEST(ExchangeDefaults, ResetEmptiesWhatAnEarlierRunLeft) {
@@ -220,11 +212,6 @@ TEST(TextAttributes, CcReadsOnlyOneCharacter) {
   EXPECT_EQ(S().LastCc, 0);
   Feed({"cc5", "cc"});
   EXPECT_EQ(S().LastCc, 0);
-}
-
-TEST(TextAttributes, PointColour) {
-  Feed({"pn3"});
-  EXPECT_EQ(S().LastPointColor, 3);
 }
 
 // Indicated points
