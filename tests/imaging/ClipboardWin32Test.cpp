@@ -195,6 +195,37 @@ TEST_F(ClipboardWin32Test, ShowsMonochromeZeroBitsInTheWindowTextColour) {
   }
 }
 
+TEST_F(ClipboardWin32Test, TakesTheOfferedPaletteWithAnEightBitBitmap) {
+  // An 8-bit DIB section whose pixels are indexes 0 and 1; the offered
+  // palette says 0 is red and 1 is blue.
+  WindowDc screen(nullptr);
+  std::vector<uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
+  info->bmiHeader = {sizeof(BITMAPINFOHEADER), 3, -1, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+  info->bmiColors[0] = RGBQUAD{0, 0, 255, 0};
+  info->bmiColors[1] = RGBQUAD{255, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen.get(), info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(dib, nullptr);
+  static_cast<uint8_t*>(bits)[0] = 0;
+  static_cast<uint8_t*>(bits)[1] = 1;
+  static_cast<uint8_t*>(bits)[2] = 0;
+  std::vector<uint8_t> paletteStorage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY));
+  auto* logical = reinterpret_cast<LOGPALETTE*>(paletteStorage.data());
+  logical->palVersion = 0x300;
+  logical->palNumEntries = 2;
+  logical->palPalEntry[0] = PALETTEENTRY{255, 0, 0, 0};
+  logical->palPalEntry[1] = PALETTEENTRY{0, 0, 255, 0};
+  Place({{CF_BITMAP, dib}, {CF_PALETTE, CreatePalette(logical)}});
+  TPicture picture;
+  LoadClipboardPicture(picture);
+  ASSERT_EQ(PictureWidth(picture), 3);
+  const WorkingImage image = PrepareWorkingImage(picture);
+  EXPECT_EQ(image.Pixel(0, 0), Rgb(255, 0, 0));
+  EXPECT_EQ(image.Pixel(1, 0), Rgb(0, 0, 255));
+  EXPECT_EQ(image.Pixel(2, 0), Rgb(255, 0, 0));
+}
+
 TEST_F(ClipboardWin32Test, LeavesWhatAMetafileDoesNotPaintWhite) {
   const RECT painted = {0, 0, 20, 10};
   Place({{CF_ENHMETAFILE, Metafile(FrameForPixels(60, 40), &painted)}});
