@@ -6,11 +6,12 @@ namespace zumorika {
 
 namespace {
 
-void DrawRaster(HDC target, const RECT& rect, const GdiBitmapPicture& raster) {
-  if (raster.Bitmap() == nullptr) return;
+bool DrawRaster(HDC target, const RECT& rect, const GdiBitmapPicture& raster) {
+  if (raster.Bitmap() == nullptr) return true;
   UniqueHdc source(CreateCompatibleDC(target));
-  if (!source) return;
+  if (!source) return false;
   SelectedObject selected(source.get(), raster.Bitmap());
+  if (!selected.ok()) return false;
   SelectedPalette palette(target, raster.Palette());
   int oldMode = 0;
   if (!raster.IsMonochrome()) {
@@ -21,9 +22,11 @@ void DrawRaster(HDC target, const RECT& rect, const GdiBitmapPicture& raster) {
     oldMode = SetStretchBltMode(target, halftone ? HALFTONE : COLORONCOLOR);
     if (halftone) SetBrushOrgEx(target, 0, 0, nullptr);
   }
-  StretchBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-             source.get(), 0, 0, raster.Width(), raster.Height(), SRCCOPY);
+  const bool drawn =
+      StretchBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 source.get(), 0, 0, raster.Width(), raster.Height(), SRCCOPY) != FALSE;
   if (oldMode != 0) SetStretchBltMode(target, oldMode);
+  return drawn;
 }
 
 void DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile) {
@@ -34,19 +37,21 @@ void DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile)
   PlayEnhMetaFile(target, metafile.Metafile(), &inclusive);
 }
 
-void Draw(HDC target, const RECT& rect, const TPicture& picture) {
-  if (picture.Data() == nullptr) return;
+bool Draw(HDC target, const RECT& rect, const TPicture& picture) {
+  if (picture.Data() == nullptr) return true;
   // A monochrome bitmap takes its 0 bits from the text colour and its 1 bits
   // from the background colour of the target.
   const COLORREF oldBackground = SetBkColor(target, RGB(255, 255, 255));
   const COLORREF oldText = SetTextColor(target, GetSysColor(COLOR_WINDOWTEXT));
+  bool drawn = true;
   if (picture.Kind() == PictureKind::Raster) {
-    DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*picture.Data()));
+    drawn = DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*picture.Data()));
   } else if (picture.Kind() == PictureKind::Metafile) {
     DrawMetafile(target, rect, static_cast<const MetafilePicture&>(*picture.Data()));
   }
   SetTextColor(target, oldText);
   SetBkColor(target, oldBackground);
+  return drawn;
 }
 
 }  // namespace
@@ -54,6 +59,11 @@ void Draw(HDC target, const RECT& rect, const TPicture& picture) {
 void DrawGraphic(HDC target, int x, int y, const TPicture& picture) {
   const RECT rect = {x, y, x + PictureWidth(picture), y + PictureHeight(picture)};
   Draw(target, rect, picture);
+}
+
+bool DrawGraphicChecked(HDC target, int x, int y, const TPicture& picture) {
+  const RECT rect = {x, y, x + PictureWidth(picture), y + PictureHeight(picture)};
+  return Draw(target, rect, picture);
 }
 
 void DrawGraphicStretched(HDC target, const RECT& rect, const TPicture& picture) {

@@ -15,6 +15,12 @@ namespace zumorika {
 // were. An empty picture draws nothing.
 void DrawGraphic(HDC target, int x, int y, const TPicture& picture);
 
+// DrawGraphic for the working image, where a picture that could not be drawn
+// must not pass as a white one: false when GDI refused the copy (the reason
+// is in GetLastError). The preview's painting has no one to tell and uses
+// DrawGraphic.
+bool DrawGraphicChecked(HDC target, int x, int y, const TPicture& picture);
+
 // The same, scaled to fill `rect` without keeping the aspect ratio (the
 // preview's fit mode). Raster pictures drop or repeat pixels (COLORONCOLOR)
 // unless the target has 8 bits per pixel or fewer; a metafile is played into

@@ -74,7 +74,7 @@ WorkingImage PrepareWorkingImage(const TPicture& picture) {
     SelectedObject selected(dc.get(), dib.get());
     if (!selected.ok()) RaiseSystemError(GetLastError());
     PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
-    DrawGraphic(dc.get(), 0, 0, picture);
+    if (!DrawGraphicChecked(dc.get(), 0, 0, picture)) RaiseSystemError(GetLastError());
     GdiFlush();  // GDI may batch drawing; the pixels are read directly below
   }
 
