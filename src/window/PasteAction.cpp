@@ -24,7 +24,7 @@ std::optional<PasteRefusal> CheckPasteInput(const WindowSettings& settings,
   if (!settings.SaveFolder.empty() && !host.FolderExists(settings.SaveFolder))
     return PasteRefusal{kMsgFolderNotFound, kIdEdit1};
   if (settings.SaveFolder.empty() && settings.FolderMode == 1)
-    return PasteRefusal{kMsgSpecifyFolder, kIdEdit1};
+    return PasteRefusal{kMsgChooseFolder, kIdEdit1};
   // Written so that NaN fails too.
   if (!(settings.WidthMm > 0.0 && settings.WidthMm < 1000000.0))
     return PasteRefusal{kMsgCheckSize, kIdEdit3};

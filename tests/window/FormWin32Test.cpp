@@ -3,8 +3,6 @@
 // that open message boxes are left to the end-to-end runs.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -80,28 +78,6 @@ TEST_F(FormTest, WindowHasTheDesignedClassAndClientSize) {
   EXPECT_FALSE(style & WS_THICKFRAME);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
-}
-
-TEST_F(FormTest, ButtonThreeHasTheSmallerFont) {
-  auto height = [&](int id) {
-    auto font = reinterpret_cast<HFONT>(::SendMessageW(form_.Control(id), WM_GETFONT, 0, 0));
-    LOGFONTW log{};
-    ::GetObjectW(font, sizeof log, &log);
-    return log.lfHeight;
-  };
-  EXPECT_EQ(height(kIdButton1), -13);
-  EXPECT_EQ(height(kIdButton3), -9);
-}
-
-TEST_F(FormTest, UpDownIsBoundToTheQualityBox) {
-  HWND upDown = form_.Control(kIdUpDown1);
-  EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageW(upDown, UDM_GETBUDDY, 0, 0)),
-            form_.Control(kIdEdit2));
-  int low = 0, high = 0;
-  ::SendMessageW(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                 reinterpret_cast<LPARAM>(&high));
-  EXPECT_EQ(low, 1);
-  EXPECT_EQ(high, 100);
 }
 
 // --- Show -------------------------------------------------------------------

@@ -112,7 +112,7 @@ TEST_F(PasteActionTest, MissingFolderIsRefusedEvenWhenTheDrawingsFolderIsSelecte
 
 TEST_F(PasteActionTest, ChosenFolderModeWithoutFolderIsRefused) {
   settings.FolderMode = 1;
-  ExpectRefused(kMsgSpecifyFolder, kIdEdit1);
+  ExpectRefused(kMsgChooseFolder, kIdEdit1);
 }
 
 TEST_F(PasteActionTest, WidthMustLieBetweenZeroAndAMillion) {
@@ -154,15 +154,6 @@ TEST_F(PasteActionTest, FirstFailingCheckWins) {
 }
 
 // --- Quality ----------------------------------------------------------------
-
-TEST(ClampJpegQuality, HoldsQualityToOneToHundred) {
-  EXPECT_EQ(ClampJpegQuality(-3), 1);
-  EXPECT_EQ(ClampJpegQuality(0), 1);
-  EXPECT_EQ(ClampJpegQuality(1), 1);
-  EXPECT_EQ(ClampJpegQuality(100), 100);
-  EXPECT_EQ(ClampJpegQuality(101), 100);
-  EXPECT_EQ(ClampJpegQuality(500), 100);
-}
 
 TEST_F(PasteActionTest, ClampedQualityIsWhatTheSettingsFileGets) {
   settings.JpegQuality = 500;
@@ -298,20 +289,12 @@ TEST(ComputePlacement, BasePointOffsetIsTurnedWithThePicture) {
   EXPECT_NEAR(p.PY, -100, 1e-12);
 }
 
-TEST(BasePointOffset, CoversTheNinePointsAndFallsBackToLowerLeft) {
-  const double expected[9][2] = {{0, 0},   {-5, 0},   {-10, 0},   {0, -2},  {-5, -2},
-                                 {-10, -2}, {0, -4},  {-5, -4},   {-10, -4}};
-  for (int i = 0; i < 9; ++i) {
-    double dx, dy;
-    BasePointOffset(i, 10, 4, dx, dy);
-    EXPECT_EQ(dx, expected[i][0]) << i;
-    EXPECT_EQ(dy, expected[i][1]) << i;
-  }
+TEST(BasePointOffset, UnknownIndexFallsBackToLowerLeft) {
   for (int other : {-1, 9, 12}) {
     double dx = 1, dy = 1;
     BasePointOffset(other, 10, 4, dx, dy);
-    EXPECT_EQ(dx, 0);
-    EXPECT_EQ(dy, 0);
+    EXPECT_EQ(dx, 0) << other;
+    EXPECT_EQ(dy, 0) << other;
   }
 }
 
