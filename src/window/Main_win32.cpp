@@ -4,10 +4,10 @@
 
 #include "window/Unit1_win32.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   zumorika::TForm1 form(instance);
   form.Create();
-  form.Run();
+  form.Run(showCommand);
   zumorika::ExeFolder.clear();
   // The host reads the exchange file, not the exit code; every run ends
   // normally once the window has closed.

@@ -322,11 +322,11 @@ void TForm1::CreateControls() {
   UpdateScrollBox();
 }
 
-void TForm1::Run() {
+void TForm1::Run(int showCommand) {
   if (handle_ == nullptr) return;
   // FormShow runs before the window is first drawn, as a form's OnShow does.
   Guarded([this] { FormShow(); });
-  ::ShowWindow(handle_, SW_SHOWNORMAL);
+  ::ShowWindow(handle_, showCommand);
   ::UpdateWindow(handle_);
   ::SetFocus(Control(kIdRadioButton1));
 

@@ -28,9 +28,9 @@ class TForm1 {
 
   // Creates the window and its controls from the layout, not yet visible.
   void Create();
-  // Shows the window (running FormShow first) and runs the message loop
-  // until the window has closed.
-  void Run();
+  // Shows the window (running FormShow first) as the starting program asked
+  // (wWinMain's show command) and runs the message loop until it has closed.
+  void Run(int showCommand);
 
   void FormShow();
   void FormClose();
