@@ -27,12 +27,18 @@ class ExtendedPrecisionScope {
     __asm__ __volatile__("fnstcw %0" : "=m"(saved_) : : "memory");
     // Precision control 11 (64-bit significand), rounding control 00 (nearest).
     unsigned short wanted = static_cast<unsigned short>((saved_ & ~0x0F00u) | 0x0300u);
-    __asm__ __volatile__("fldcw %0" : : "m"(wanted) : "memory");
+    // Loading the control word stalls the x87 pipeline; the usual case (the
+    // thread already runs at extended precision) skips both loads.
+    changed_ = wanted != saved_;
+    if (changed_) __asm__ __volatile__("fldcw %0" : : "m"(wanted) : "memory");
   }
-  ~ExtendedPrecisionScope() { __asm__ __volatile__("fldcw %0" : : "m"(saved_) : "memory"); }
+  ~ExtendedPrecisionScope() {
+    if (changed_) __asm__ __volatile__("fldcw %0" : : "m"(saved_) : "memory");
+  }
 
  private:
   unsigned short saved_ = 0;
+  bool changed_ = false;
 #else
   ExtendedPrecisionScope() = default;
 #endif
@@ -63,7 +69,7 @@ int HexDigitValue(char c) {
 
 // 10^n at extended precision. Powers up to 10^27 are exact in a 64-bit
 // significand, so the ordinary texts (a few decimals) scale without error.
-long double Pow10L(long long n) {
+long double Pow10LSlow(long long n) {
   long double result = 1.0L;
   long double square = 10.0L;
   while (n > 0) {
@@ -72,6 +78,28 @@ long double Pow10L(long long n) {
     if (n > 0) square *= square;
   }
   return result;
+}
+
+// The exact powers come from a table: the reader scales every coordinate of
+// the exchange file, and the squaring loop dominated that cost. Built at
+// compile time, so it does not depend on the x87 control word at start-up.
+constexpr int kExactPowers = 28;
+struct Pow10Table {
+  long double values[kExactPowers];
+};
+constexpr Pow10Table MakePow10Table() {
+  Pow10Table table{};
+  long double power = 1.0L;
+  for (int i = 0; i < kExactPowers; ++i) {
+    table.values[i] = power;
+    power *= 10.0L;
+  }
+  return table;
+}
+constexpr Pow10Table kPow10Table = MakePow10Table();
+
+long double Pow10L(long long n) {
+  return (n >= 0 && n < kExactPowers) ? kPow10Table.values[n] : Pow10LSlow(n);
 }
 
 // Exact decimal expansion of a finite positive double: value = 0.digits × 10^exponent,
@@ -261,16 +289,31 @@ double StrToFloatOr0(std::string_view text) {
   if (i >= n) return 0.0;
 
   ExtendedPrecisionScope precision;
+  // Up to 19 significant digits the mantissa is an exact integer below 2^64,
+  // so it is gathered in integer arithmetic and converted once; the 64-bit
+  // significand holds it exactly, which gives the same value as forming it
+  // digit by digit at extended precision. Longer mantissas go on in long double.
+  constexpr int kExactIntegerDigits = 19;
+  uint64_t integerMantissa = 0;
   long double mantissa = 0.0L;
   int mantissaDigits = 0;
   long long decimalExponent = 0;
   bool anyDigit = false;
+  auto addDigit = [&](int digit) {
+    if (mantissaDigits < kExactIntegerDigits) {
+      integerMantissa = integerMantissa * 10 + static_cast<uint64_t>(digit);
+      if (integerMantissa != 0) ++mantissaDigits;
+      if (mantissaDigits == kExactIntegerDigits) mantissa = static_cast<long double>(integerMantissa);
+    } else {
+      mantissa = mantissa * 10.0L + digit;
+      ++mantissaDigits;
+    }
+  };
 
   for (; i < n && IsDigit(text[i]); ++i) {
     anyDigit = true;
     if (mantissaDigits < kMaxMantissaDigits) {
-      mantissa = mantissa * 10.0L + (text[i] - '0');
-      if (mantissa != 0.0L) ++mantissaDigits;
+      addDigit(text[i] - '0');
     } else {
       ++decimalExponent;
     }
@@ -279,12 +322,12 @@ double StrToFloatOr0(std::string_view text) {
     for (++i; i < n && IsDigit(text[i]); ++i) {
       anyDigit = true;
       if (mantissaDigits < kMaxMantissaDigits) {
-        mantissa = mantissa * 10.0L + (text[i] - '0');
-        if (mantissa != 0.0L) ++mantissaDigits;
+        addDigit(text[i] - '0');
         --decimalExponent;
       }
     }
   }
+  if (mantissaDigits < kExactIntegerDigits) mantissa = static_cast<long double>(integerMantissa);
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
     bool exponentNegative = false;
