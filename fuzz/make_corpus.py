@@ -111,3 +111,13 @@ settings = [b"189", b"104", sj("C:\\画像\\ "), b"1", b"1", b"3", b"0", b"90", 
 write("fuzz_settings", "full.dat", crlf(settings))
 write("fuzz_settings", "short.dat", crlf(settings[:5]))
 write("fuzz_settings", "bad.dat", b"-8\n\n\n1\n1\n7\n0\n250\n12.5mm\n12\nabc")
+
+# Text and font records to write and read back: x, y, dx, dy, kind, font
+# length, then the font name and the text.
+for i, (x, y, dx, dy, kind, font, text) in enumerate([
+        (100.0, 200.0, 10.0, 0.0, 0, sj("ＭＳ ゴシック"), sj("^@BMplan_000.BMP,100,75")),
+        (-40.0, -17.5, 6.123233995736766e-16, 10.0, 0, b"<>", sj("^@BM図面_001.JPG,12.5,9.375,0,0,1,90")),
+        (1e-5, 123456789012345678.0, 0.0, 1e-7, 2, b"", b"x" * 300),
+        (0.5, 0.25, 1e-8, 0.0, 12, sj("游明朝"), b"\x81\x40 \x82")]):
+    write("fuzz_jwc_roundtrip", "r%02d" % i,
+          struct.pack("<dddd", x, y, dx, dy) + struct.pack("<bB", kind, len(font)) + font + text)
