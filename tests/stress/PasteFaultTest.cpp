@@ -18,6 +18,7 @@
 #include "window/WindowTexts.h"
 
 #ifndef _WIN32
+#include "ChildProcess.h"
 #include "imaging/ClipboardStandIn.h"
 #endif
 
@@ -88,6 +89,33 @@ TEST(PasteFault, SaveImageFileIntoMissingFolderReportsFalseForEveryKind) {
     }
   }
 }
+
+#ifndef _WIN32
+
+TEST(PasteFault, DiskFillingDuringThePictureRemovesItAndBuffersNothing) {
+  for (int32_t kind : {0, 1}) {
+    ScratchFolder scratch;
+    const std::string picturePath = scratch / "plan_000." + std::string(kind ? "JPG" : "BMP");
+    int result = stress::RunInChild([&] {
+      LoadDrawing(scratch / "plan.jww");
+      TPicture picture = stress::TestPicture(301, 203);  // 24-bit BMP: 184 KB
+      stress::RealFilesHost host(picture, scratch / "zumorika.dat");
+      WindowSettings settings;
+      settings.FileKind = kind;
+      settings.BmpDepth = 3;
+      stress::LimitFileSize(kind ? 2000 : 64 * 1024);
+      if (RunPasteAction(settings, host.Info(), host)) return 1;
+      if (host.messages != std::vector<std::string>{std::string(kMsgSaveFailed)}) return 2;
+      if (JwcState.OutLineCount != 0) return 3;
+      if (!host.settingsWritten) return 4;  // small enough to fit under the limit
+      return 0;
+    });
+    EXPECT_EQ(result, 0) << "kind " << kind;
+    EXPECT_FALSE(Exists(picturePath)) << "a partial picture was left behind";
+  }
+}
+
+#endif
 
 // --- Clipboard changes -------------------------------------------------------------
 
