@@ -37,6 +37,23 @@ constexpr int kMessageTextId = 0xFFFF;  // the static control of MessageBox
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kSendTimeoutMs = 5000;
 
+// Waits while handling this thread's messages: the clipboard's owner window
+// lives here, and Wine asks the owner about the clipboard with sent messages
+// that would otherwise stall a reader in the tool for seconds.
+void Pause(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+  }
+}
+
 // --- Handles ---------------------------------------------------------------
 
 template <typename T, auto Close>
@@ -82,7 +99,7 @@ class ClipboardSession {
     // Another program (Wine's clipboard manager) may hold it for a moment.
     for (int attempt = 0; attempt < 100 && !open_; ++attempt) {
       open_ = OpenClipboard(owner) != FALSE;
-      if (!open_) Sleep(kPollMs);
+      if (!open_) Pause(kPollMs);
     }
   }
   ClipboardSession(const ClipboardSession&) = delete;
@@ -449,8 +466,7 @@ bool PutText(const std::wstring& text, std::string& error) {
   return HandOver(CF_UNICODETEXT, memory, error);
 }
 
-bool PrepareClipboard(const Options& options, HWND owner, std::string& error) {
-  if (options.clip == ClipKind::kKeep) return true;
+bool FillClipboard(const Options& options, HWND owner, std::string& error) {
   ClipboardSession clipboard(owner);
   if (!clipboard.is_open()) {
     error = LastErrorText("OpenClipboard");
@@ -467,6 +483,38 @@ bool PrepareClipboard(const Options& options, HWND owner, std::string& error) {
     case ClipKind::kText: return PutText(options.clipSource, error);
     default: return true;
   }
+}
+
+UINT FormatOf(ClipKind kind) {
+  switch (kind) {
+    case ClipKind::kBmp: return CF_DIB;
+    case ClipKind::kEmf: return CF_ENHMETAFILE;
+    case ClipKind::kWmf: return CF_METAFILEPICT;
+    case ClipKind::kText: return CF_UNICODETEXT;
+    default: return 0;
+  }
+}
+
+// Whether the clipboard still holds what we put there. Under Wine the X11
+// clipboard manager takes the data over asynchronously, and a late sync from
+// an earlier run can replace it; the tool must meet our picture.
+bool ClipboardHolds(const Options& options, HWND owner) {
+  ClipboardSession clipboard(owner);
+  if (!clipboard.is_open()) return false;
+  const UINT format = FormatOf(options.clip);
+  if (format == 0) return CountClipboardFormats() == 0;
+  return IsClipboardFormatAvailable(format) && GetClipboardData(format) != nullptr;
+}
+
+bool PrepareClipboard(const Options& options, HWND owner, std::string& error) {
+  if (options.clip == ClipKind::kKeep) return true;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (!FillClipboard(options, owner, error)) return false;
+    Pause(150);
+    if (ClipboardHolds(options, owner)) return true;
+  }
+  error = "the clipboard did not keep its content";
+  return false;
 }
 
 // --- The tool's windows ----------------------------------------------------
@@ -614,7 +662,11 @@ class Session {
       if (main_) {
         // The window appears before the tool's loop runs; let it settle so
         // that the first step meets a window that handles its messages.
-        WaitForInputIdle(process_, options_.timeoutMs);
+        const DWORD idleStart = GetTickCount();
+        while (WaitForInputIdle(process_, 0) == WAIT_TIMEOUT &&
+               GetTickCount() - idleStart < options_.timeoutMs) {
+          Pause(kPollMs);
+        }
         return kOk;
       }
       if (HWND box = pid_ ? FindProcessWindow(pid_, kDialogClass) : nullptr) {
@@ -634,7 +686,7 @@ class Session {
           return kStartFailed;
         }
       }
-      Sleep(kPollMs);
+      Pause(kPollMs);
     }
     Err("jwc-host: no TForm1 window of the tool within the timeout\n");
     return kStartFailed;
@@ -643,7 +695,7 @@ class Session {
   int RunStep(const Step& step) {
     NoteLauncher();
     if (step.verb == "sleep") {
-      Sleep(static_cast<DWORD>(Number(step.args[0])));
+      Pause(static_cast<DWORD>(Number(step.args[0])));
       return kOk;
     }
     if (step.verb == "signal") {
@@ -702,7 +754,7 @@ class Session {
     if (step.verb == "click" || step.verb == "radio") {
       // Posted: a click that opens a modal message box must not block us.
       PostMessageW(control, BM_CLICK, 0, 0);
-      Sleep(kPollMs);
+      Pause(kPollMs);
       return kOk;
     }
     if (step.verb == "select") {
@@ -759,7 +811,8 @@ class Session {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < options_.timeoutMs) {
       NoteLauncher();
-      if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
+      Pause(kPollMs);
+      if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(process_, &code);
         if (code != 0) {
@@ -813,14 +866,26 @@ class Session {
     return nullptr;
   }
 
-  int ExpectFocus(const Step& step) {
-    const long id = Number(step.args[0]);
-    HWND focus = FocusWindow();
+  bool FocusIsOn(HWND focus, long id) {
     // The edit box inside an editable combo box holds the focus for it.
     for (HWND w = focus; w && w != main_; w = GetParent(w)) {
-      if (GetDlgCtrlID(w) == id) return kOk;
+      if (GetDlgCtrlID(w) == id) return true;
       if (ClassOf(GetParent(w)) != L"ComboBox") break;
     }
+    return false;
+  }
+
+  int ExpectFocus(const Step& step) {
+    const long id = Number(step.args[0]);
+    // The tool moves the focus only after its message box has gone, and the
+    // box gives the focus back to where it was first: allow a moment.
+    HWND focus = FocusWindow();
+    const DWORD start = GetTickCount();
+    while (!FocusIsOn(focus, id) && GetTickCount() - start < 2000) {
+      Pause(kPollMs);
+      focus = FocusWindow();
+    }
+    if (FocusIsOn(focus, id)) return kOk;
     return Fail(step, focus ? "the focus is on control " +
                                   std::to_string(GetDlgCtrlID(focus))
                             : std::string("no control has the focus"));
@@ -839,7 +904,7 @@ class Session {
     const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
     PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
     PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
-    Sleep(kPollMs);
+    Pause(kPollMs);
     return kOk;
   }
 
@@ -851,7 +916,7 @@ class Session {
     while (GetTickCount() - start < limit) {
       if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return kOk;
       if (!Running()) return Fail(step, "the tool has ended");
-      Sleep(kPollMs * 5);
+      Pause(kPollMs * 5);
     }
     return Fail(step, "the file did not appear");
   }
@@ -861,14 +926,14 @@ class Session {
     while (GetTickCount() - start < options_.timeoutMs) {
       if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
         // Let the box finish building itself before its text is read.
-        Sleep(kPollMs * 5);
+        Pause(kPollMs * 5);
         const std::string text = MessageTextOf(box);
         Out("message: " + text + "\n");
         PressOk(box);
         // Wait for it to go, so that the next step meets the main window.
         const DWORD closing = GetTickCount();
         while (IsWindow(box) && GetTickCount() - closing < options_.timeoutMs) {
-          Sleep(kPollMs);
+          Pause(kPollMs);
         }
         if (!step.args.empty() && text != step.args[0]) {
           return Fail(step, "the message was \"" + text + "\"");
@@ -876,7 +941,7 @@ class Session {
         return kOk;
       }
       if (!Running()) return Fail(step, "the tool ended without a message box");
-      Sleep(kPollMs);
+      Pause(kPollMs);
     }
     return Fail(step, "no message box within the timeout");
   }
