@@ -2,9 +2,9 @@
 # Shared by the scripts in scripts/: the repository root, messages and exit hooks.
 # Source it; it defines functions and variables only.
 
-if [[ -z "${ZUMORIKA_ROOT:-}" ]]; then
-  ZUMORIKA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-fi
+# Always the checkout this file is in: a value inherited from a shell that
+# sourced another checkout's helpers would build and test the wrong tree.
+ZUMORIKA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export ZUMORIKA_ROOT
 ZUMORIKA_DEPS="$ZUMORIKA_ROOT/.deps"
 
@@ -14,7 +14,10 @@ zumorika_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # Several libraries may need cleanup at exit (a started Xvfb, a lock); one EXIT
 # trap runs them all, newest first, so that no script overwrites another's trap.
-ZUMORIKA_EXIT_HOOKS=()
+# Sourcing this file again (wine.sh does) must not forget hooks already set.
+if [[ -z "${ZUMORIKA_EXIT_HOOKS+set}" ]]; then
+  ZUMORIKA_EXIT_HOOKS=()
+fi
 _zumorika_run_exit_hooks() {
   local i
   for ((i = ${#ZUMORIKA_EXIT_HOOKS[@]} - 1; i >= 0; i--)); do
