@@ -18,7 +18,8 @@ constexpr VerbInfo kVerbs[] = {
     {"close", 0, 0},        {"sysclose", 0, 0},     {"message", 0, 1},
     {"expect-text", 2, 2},  {"expect-check", 2, 2}, {"expect-sel", 2, 2},
     {"expect-focus", 1, 1}, {"expect-pos", 2, 2},   {"expect-open", 0, 0},
-    {"print-text", 1, 1},   {"sleep", 1, 1},        {"signal", 1, 1},
+    {"print-text", 1, 1},   {"print-rect", 0, 0},   {"sleep", 1, 1},
+    {"signal", 1, 1},
     {"waitfile", 1, 1},
 };
 
@@ -157,6 +158,7 @@ const char* StepHelp() {
       "  expect-pos X Y       the window's screen position\n"
       "  expect-open          the tool is still running with its window\n"
       "  print-text ID        print the control's text\n"
+      "  print-rect           print the window's screen rectangle: rect: L T R B\n"
       "  sleep MS             wait\n"
       "  signal PATH          create an empty file (to tell a script the window is up)\n"
       "  waitfile PATH        wait until a file exists (for a script to say go on)\n"

@@ -725,6 +725,13 @@ class Session {
       }
       return kOk;
     }
+    if (step.verb == "print-rect") {
+      RECT rect{};
+      GetWindowRect(main_, &rect);
+      Out("rect: " + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+          std::to_string(rect.right) + " " + std::to_string(rect.bottom) + "\n");
+      return kOk;
+    }
     if (step.verb == "expect-pos") {
       RECT rect{};
       GetWindowRect(main_, &rect);
