@@ -59,6 +59,31 @@ TEST(SettingsWriteFault, DiskFillingHalfWayDeletesThePartialFile) {
 
 #endif
 
+// --- Reader ----------------------------------------------------------------------
+
+TEST(SettingsReadFault, PathThatIsAFolderGivesTheDefaults) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch.Path() / "zumorika.dat");
+  WindowSettings s;
+  s.BmpDepth = 0;
+  LoadWindowSettings(scratch / "zumorika.dat", s);
+  EXPECT_EQ(s.BmpDepth, 2);
+  EXPECT_EQ(s.JpegQuality, 100);
+  EXPECT_EQ(s.WidthMm, 100.0);
+}
+
+TEST(SettingsReadFault, TenMegabyteFolderLineIsKeptAndTheLinesAfterItRead) {
+  ScratchFolder scratch;
+  const std::string folder(10 * 1024 * 1024, 'd');
+  stress::WriteBytes(scratch / "zumorika.dat",
+                     "1\r\n2\r\n" + folder + "\r\n1\r\n1\r\n3\r\n0\r\n90\r\n12.5\r\n4\r\n-30\r\n");
+  WindowSettings s;
+  LoadWindowSettings(scratch / "zumorika.dat", s);
+  EXPECT_EQ(s.SaveFolder.size(), folder.size());
+  EXPECT_EQ(s.JpegQuality, 90);
+  EXPECT_EQ(s.AngleDeg, -30.0);
+}
+
 // --- Paste goes on ----------------------------------------------------------------
 
 TEST(SettingsWriteFault, UnwritableSettingsDoNotStopThePaste) {
