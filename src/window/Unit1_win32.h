@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "imaging/Picture.h"
-#include "window/WinHandles_win32.h"
+#include "util/WinHandles_win32.h"
 #include "window/WindowSettings.h"
 
 namespace zumorika {

@@ -95,7 +95,7 @@ class ClipboardWin32Test : public testing::Test {
     WindowDc screen(nullptr);
     HDC dc = CreateEnhMetaFileW(screen.get(), nullptr, &frame, nullptr);
     if (painted != nullptr) {
-      UniqueGdi<HBRUSH, DeleteGdiObject> red(CreateSolidBrush(RGB(255, 0, 0)));
+      UniqueHbrush red(CreateSolidBrush(RGB(255, 0, 0)));
       FillRect(dc, painted, red.get());
     }
     return CloseEnhMetaFile(dc);
