@@ -6,6 +6,7 @@
 # sourced another checkout's helpers would build and test the wrong tree.
 ZUMORIKA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export ZUMORIKA_ROOT
+# shellcheck disable=SC2034  # used by the scripts that source this file
 ZUMORIKA_DEPS="$ZUMORIKA_ROOT/.deps"
 
 zumorika_note() { printf '==> %s\n' "$*"; }
