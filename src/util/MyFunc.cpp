@@ -472,13 +472,62 @@ double RoundTo(int32_t places, int32_t mode, double value) {
   return value < 0 ? -result : result;
 }
 
+namespace {
+
+// π/2 in three pieces: the first two carry 40 significant bits, so k times
+// either is exact for |k| < 2^24, and the reduction below loses nothing
+// (Cody and Waite's method).
+constexpr long double kHalfPi1 = 0xC90FDAA221p-39L;
+constexpr long double kHalfPi2 = 0xD18469898Dp-80L;
+constexpr long double kHalfPi3 = -0x75D1FC8F8CBB5BF7p-145L;
+constexpr long double kReducibleLimit = 0x1p24L * 1.5707963267948966L;
+
+// x = k·π/2 + r with |r| <= π/4 (about), and the quadrant k mod 4.
+bool ReduceQuarterTurns(long double x, long double& r, int& quadrant) {
+  if (!(std::fabs(x) < kReducibleLimit)) return false;
+  const long double k = std::nearbyint(x / (kHalfPi1 + kHalfPi2));
+  r = ((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
+  quadrant = static_cast<int>(static_cast<long long>(k) & 3);
+  return true;
+}
+
+}  // namespace
+
+long double ExtendedSin(long double x) {
+  ExtendedPrecisionScope precision;
+  PinValue(x);
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return std::sin(x);
+  switch (quadrant) {
+    case 0: return std::sin(r);
+    case 1: return std::cos(r);
+    case 2: return -std::sin(r);
+    default: return -std::cos(r);
+  }
+}
+
+long double ExtendedCos(long double x) {
+  ExtendedPrecisionScope precision;
+  PinValue(x);
+  long double r;
+  int quadrant;
+  if (!ReduceQuarterTurns(x, r, quadrant)) return std::cos(x);
+  switch (quadrant) {
+    case 0: return std::cos(r);
+    case 1: return -std::sin(r);
+    case 2: return -std::cos(r);
+    default: return std::sin(r);
+  }
+}
+
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angleRadians) {
   ExtendedPrecisionScope precision;
   PinValue(px), PinValue(py), PinValue(cx), PinValue(cy), PinValue(angleRadians);
   const long double a = angleRadians;
-  const long double c = std::cos(a);
-  const long double s = std::sin(a);
+  const long double c = ExtendedCos(a);
+  const long double s = ExtendedSin(a);
   const long double dx = static_cast<long double>(px) - cx;
   const long double dy = static_cast<long double>(py) - cy;
   double rx = static_cast<double>(cx + dx * c - dy * s);

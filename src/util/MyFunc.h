@@ -55,6 +55,14 @@ std::string CleanText(std::string_view text);
 // The sign is put back afterwards.
 double RoundTo(int32_t places, int32_t mode, double value);
 
+// Sine and cosine at extended precision with an exact argument reduction.
+// MinGW's sinl and cosl are the x87 FSIN and FCOS, whose built-in π has only
+// 66 bits: near a multiple of π/2 they keep few correct digits (cos 90° came
+// out as 6.12303E-17 instead of 6.12323E-17), so the Windows build and the
+// native one wrote different placements.
+long double ExtendedSin(long double x);
+long double ExtendedCos(long double x);
+
 // Rotates (px, py) about (cx, cy), counter-clockwise in a y-up system.
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angleRadians);

@@ -102,8 +102,9 @@ Placement ComputePlacement(const WindowSettings& settings, const std::string& re
   RotatePointDeg(rx, ry, dx, dy, 0, 0, p.A);
   p.PX = rx + hpX;
   p.PY = ry + hpY;
-  p.DX = 10 * std::cos(kPi * p.A / 180);
-  p.DY = 10 * std::sin(kPi * p.A / 180);
+  const double radians = kPi * p.A / 180;
+  p.DX = 10 * static_cast<double>(ExtendedCos(radians));
+  p.DY = 10 * static_cast<double>(ExtendedSin(radians));
   return p;
 }
 

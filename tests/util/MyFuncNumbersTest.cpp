@@ -382,5 +382,20 @@ TEST(RotatePoint, TurnsCounterClockwiseAboutTheCentre) {
   EXPECT_NEAR(y, 1.0, 1e-15);
 }
 
+// Regression: MinGW's x87 FCOS kept only four digits of cos 90°, so the
+// Windows build placed turned pictures differently from the native one.
+TEST(RotatePoint, KeepsEveryDigitNearQuarterTurns) {
+  const double quarterTurn = 1.5707963267948966;  // the double nearest π/2
+  EXPECT_EQ(static_cast<double>(ExtendedCos(quarterTurn)), 6.123233995736766e-17);
+  EXPECT_EQ(static_cast<double>(ExtendedSin(2 * quarterTurn)), 1.2246467991473532e-16);
+  EXPECT_EQ(static_cast<double>(ExtendedCos(3 * quarterTurn)), -1.8369701987210297e-16);
+  EXPECT_EQ(FormatReal(10 * static_cast<double>(ExtendedCos(quarterTurn))),
+            "6.12323399573677E-16");
+  double x = 0, y = 0;
+  RotatePointDeg(x, y, -50, 0, 0, 0, 90);
+  EXPECT_EQ(FormatReal(x), "-3.06161699786838E-15");
+  EXPECT_EQ(y, -50.0);
+}
+
 }  // namespace
 }  // namespace zumorika
