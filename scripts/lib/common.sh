@@ -15,19 +15,23 @@ zumorika_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # Several libraries may need cleanup at exit (a started Xvfb, a lock); one EXIT
 # trap runs them all, newest first, so that no script overwrites another's trap.
+# Each hook belongs to the shell that set it: a subshell that sets a hook of
+# its own (say, starts an Xvfb inside $(...)) must not run its parent's hooks,
+# which would delete the parent's files or stop its display early.
 # Sourcing this file again (wine.sh does) must not forget hooks already set.
 if [[ -z "${ZUMORIKA_EXIT_HOOKS+set}" ]]; then
   ZUMORIKA_EXIT_HOOKS=()
 fi
 _zumorika_run_exit_hooks() {
-  local i
+  local i hook
   for ((i = ${#ZUMORIKA_EXIT_HOOKS[@]} - 1; i >= 0; i--)); do
-    eval "${ZUMORIKA_EXIT_HOOKS[i]}" || true
+    hook="${ZUMORIKA_EXIT_HOOKS[i]}"
+    [[ "${hook%%:*}" == "$BASHPID" ]] || continue
+    eval "${hook#*:}" || true
   done
-  ZUMORIKA_EXIT_HOOKS=()
 }
 zumorika_on_exit() {
-  ZUMORIKA_EXIT_HOOKS+=("$1")
+  ZUMORIKA_EXIT_HOOKS+=("$BASHPID:$1")
   trap _zumorika_run_exit_hooks EXIT
   # An interrupted run still goes through the EXIT trap.
   trap 'exit 130' INT

@@ -65,3 +65,21 @@ wine_run() {
   wine "$@" || rc=$?
   return "$rc"
 }
+
+# Every executable we ship or test must load with Windows system DLLs only: a
+# libstdc++-6.dll or libwinpthread-1.dll import means the static link broke,
+# and the program would not start on a user's machine. Wine's system32 holds
+# exactly the system DLLs. Prints each offending import; false if any.
+wine_check_imports() {
+  local system32="$WINEPREFIX/drive_c/windows/system32" exe dll bad=0
+  [[ -d "$system32" ]] || { zumorika_warn "no Wine prefix at $WINEPREFIX (run scripts/setup)"; return 1; }
+  for exe in "$@"; do
+    while read -r dll; do
+      if [[ -z "$(find "$system32" -maxdepth 1 -iname "$dll" -print -quit)" ]]; then
+        echo "$exe imports $dll, which is not a Windows system DLL"
+        bad=1
+      fi
+    done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+  done
+  [[ $bad == 0 ]]
+}
