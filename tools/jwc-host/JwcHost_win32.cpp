@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "HostSteps.h"
+#include "util/WinHandles_win32.h"
 
 namespace zumorika::host {
 namespace {
@@ -56,42 +57,21 @@ void Pause(DWORD ms) {
 
 // --- Handles ---------------------------------------------------------------
 
-template <typename T, auto Close>
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(T value) : value_(value) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    reset(other.release());
-    return *this;
-  }
-  ~UniqueHandle() { reset(); }
-  T get() const { return value_; }
-  T release() {
-    T value = value_;
-    value_ = T{};
-    return value;
-  }
-  void reset(T value = T{}) {
-    if (value_ && value_ != INVALID_HANDLE_VALUE) Close(value_);
-    value_ = value;
-  }
-  explicit operator bool() const {
-    return value_ && value_ != INVALID_HANDLE_VALUE;
-  }
-
- private:
-  T value_{};
+struct FreeGlobalMemory {
+  void operator()(HGLOBAL memory) const noexcept { GlobalFree(memory); }
 };
+struct DeleteMetafileHandle {
+  void operator()(HMETAFILE metafile) const noexcept { DeleteMetaFile(metafile); }
+};
+using UniqueGlobal = UniqueHandle<HGLOBAL, FreeGlobalMemory>;
+using UniqueEnhMetafile = UniqueHenhmetafile;
+using UniqueMetafile = UniqueHandle<HMETAFILE, DeleteMetafileHandle>;
+using UniqueWindow = UniqueHwnd;
 
-using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
-using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalFree>;
-using UniqueEnhMetafile = UniqueHandle<HENHMETAFILE, DeleteEnhMetaFile>;
-using UniqueMetafile = UniqueHandle<HMETAFILE, DeleteMetaFile>;
-using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
+// CreateFileW reports failure as INVALID_HANDLE_VALUE, not null.
+HANDLE NullIfInvalid(HANDLE handle) {
+  return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
 
 class ClipboardSession {
  public:
@@ -160,9 +140,9 @@ std::string LastErrorText(const char* call) {
 // --- Files -----------------------------------------------------------------
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(NullIfInvalid(CreateFileW(path.c_str(), GENERIC_READ,
+                                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                    FILE_ATTRIBUTE_NORMAL, nullptr)));
   if (!file) return false;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 28)) return false;
@@ -175,9 +155,9 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr));
+  UniqueKernelHandle file(NullIfInvalid(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                    nullptr)));
   if (!file) return false;
   DWORD written = 0;
   return bytes.empty() ||
