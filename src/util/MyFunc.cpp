@@ -218,19 +218,27 @@ size_t FileNameStart(std::string_view path) {
   return start;
 }
 
+// Both readers skip leading blanks (0x20 only, not tabs) and take one
+// optional sign; returns the index after them.
+size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  return i;
+}
+
 }  // namespace
 
 // --- Reading numbers ---------------------------------------------------------
 
 int32_t StrToIntOr0(std::string_view text) {
-  size_t i = 0;
   const size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
   bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  size_t i = SkipBlanksAndSign(text, negative);
   if (i >= n) return 0;
 
   bool hex = false;
@@ -278,14 +286,9 @@ double StrToFloatOr0(std::string_view text) {
   // anything this large is far outside even the extended range.
   constexpr long long kExponentClamp = 100000;
 
-  size_t i = 0;
   const size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
   bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  size_t i = SkipBlanksAndSign(text, negative);
   if (i >= n) return 0.0;
 
   ExtendedPrecisionScope precision;
