@@ -194,6 +194,7 @@ struct Options {
   std::wstring dir;
   std::wstring exchange;
   bool keepExchange = false;
+  bool holdClipboard = false;  // kept open until the tool's window is shown
   ClipKind clip = ClipKind::kKeep;
   std::wstring clipSource;  // a path, or the text for kText
   std::vector<Step> steps;
@@ -219,6 +220,8 @@ const char kUsageText[] =
     "  --clip-wmf FILE     a Windows metafile (placeable or plain) as CF_METAFILEPICT\n"
     "  --clip-text TEXT    a text as CF_UNICODETEXT\n"
     "  --clip-none         empty the clipboard\n"
+    "  --clip-held         keep the clipboard open while the tool starts, as\n"
+    "                      another program may; it is let go once the window shows\n"
     "                      (without a --clip option the clipboard is left alone)\n"
     "  --step STEP         one step, see below; steps run in the given order\n"
     "  --script FILE       steps from a UTF-8 file, one per line\n"
@@ -276,6 +279,8 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.print = true;
     } else if (arg == L"--keep-exchange") {
       options.keepExchange = true;
+    } else if (arg == L"--clip-held") {
+      options.holdClipboard = true;
     } else if (!hasValue) {
       Err("jwc-host: " + WideToUtf8(arg) + " needs a value (or is unknown)\n");
       return kUsage;
@@ -989,6 +994,15 @@ int Run(const Options& options) {
     return kSetupFailed;
   }
 
+  std::unique_ptr<ClipboardSession> held;
+  if (options.holdClipboard) {
+    held = std::make_unique<ClipboardSession>(owner.get());
+    if (!held->is_open()) {
+      Err("jwc-host: clipboard: cannot keep it open\n");
+      return kSetupFailed;
+    }
+  }
+
   const bool launched = !options.launch.empty();
   std::wstring commandLine = launched ? options.launch : L"\"" + tool + L"\"";
   STARTUPINFOW startup{};
@@ -1007,6 +1021,7 @@ int Run(const Options& options) {
   Session session(options, process.get(), info.dwProcessId, info.dwThreadId,
                   launched);
   int result = session.WaitForWindow();
+  held.reset();
   for (size_t i = 0; result == kOk && i < options.steps.size(); ++i) {
     result = session.RunStep(options.steps[i]);
   }
