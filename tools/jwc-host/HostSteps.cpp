@@ -19,7 +19,7 @@ constexpr VerbInfo kVerbs[] = {
     {"expect-text", 2, 2},  {"expect-check", 2, 2}, {"expect-sel", 2, 2},
     {"expect-focus", 1, 1}, {"expect-pos", 2, 2},   {"expect-open", 0, 0},
     {"print-text", 1, 1},   {"print-rect", 0, 0},   {"sleep", 1, 1},
-    {"signal", 1, 1},
+    {"signal", 1, 1},       {"dialog", 1, 1},
     {"waitfile", 1, 1},
 };
 
@@ -151,6 +151,8 @@ const char* StepHelp() {
       "  sysclose             post WM_SYSCOMMAND SC_CLOSE (the title bar's close button)\n"
       "  message [TEXT]       wait for the tool's message box, print its text, check it\n"
       "                       against TEXT when given, and press its OK button\n"
+      "  dialog ok|cancel     wait for another dialog of the tool (the folder chooser),\n"
+      "                       print its title and press its OK or Cancel button\n"
       "  expect-text ID TEXT  the control's text must be TEXT\n"
       "  expect-check ID 0|1  the button's check state\n"
       "  expect-sel ID N      the combo box's selected index\n"

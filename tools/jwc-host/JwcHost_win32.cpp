@@ -690,6 +690,7 @@ class Session {
     }
     if (step.verb == "waitfile") return WaitFile(step);
     if (step.verb == "message") return AnswerMessage(step);
+    if (step.verb == "dialog") return AnswerDialog(step);
     if (!Running() || !IsWindow(main_)) return Fail(step, "the tool has ended");
     if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
       return Fail(step, "a message box is open: " + MessageTextOf(box));
@@ -936,6 +937,30 @@ class Session {
       Pause(kPollMs);
     }
     return Fail(step, "no message box within the timeout");
+  }
+
+  int AnswerDialog(const Step& step) {
+    const bool ok = step.args[0] == "ok";
+    if (!ok && step.args[0] != "cancel") return Fail(step, "say ok or cancel");
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < options_.timeoutMs) {
+      if (HWND dialog = FindProcessWindow(pid_, kDialogClass)) {
+        // A file dialog fills its folder view after it shows.
+        Pause(kPollMs * 25);
+        Out("dialog: " + WideToUtf8(TextOf(dialog)) + "\n");
+        const int button = ok ? IDOK : IDCANCEL;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+        const DWORD closing = GetTickCount();
+        while (IsWindow(dialog) && GetTickCount() - closing < options_.timeoutMs) {
+          Pause(kPollMs);
+        }
+        return IsWindow(dialog) ? Fail(step, "the dialog stayed open") : kOk;
+      }
+      if (!Running()) return Fail(step, "the tool ended without a dialog");
+      Pause(kPollMs);
+    }
+    return Fail(step, "no dialog within the timeout");
   }
 
   const Options& options_;
