@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "ExchangeTestSupport.h"
 #include "exchange/JwcLineReader.h"
@@ -103,6 +108,34 @@ TEST(ExchangeReader, LinesAreHandedOnWholeAtEveryChunkEdge) {
   EXPECT_EQ(count, expected);
   EXPECT_TRUE(inOrder);
 }
+
+#if defined(__GLIBC__)
+// A disk or network error part-way through: the whole lines before it are
+// handed on, the line it cut is not, and the reading reports failure.
+TEST(ExchangeReader, ReadErrorPartWayKeepsTheWholeLinesBeforeIt) {
+  struct Source {
+    std::string first;
+    int calls = 0;
+  } source{"lc5\r\nlt3\r\nlw2", 0};
+  cookie_io_functions_t io{};
+  io.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
+    auto* s = static_cast<Source*>(cookie);
+    if (s->calls++ > 0) {
+      errno = EIO;
+      return -1;
+    }
+    const size_t n = std::min(size, s->first.size());
+    std::memcpy(buffer, s->first.data(), n);
+    return static_cast<ssize_t>(n);
+  };
+  std::FILE* file = fopencookie(&source, "r", io);
+  ASSERT_NE(file, nullptr);
+  std::vector<std::string> lines;
+  EXPECT_FALSE(ReadJwcLines(file, [&](std::string_view line) { lines.emplace_back(line); }));
+  std::fclose(file);
+  EXPECT_EQ(lines, (std::vector<std::string>{"lc5", "lt3"}));
+}
+#endif
 
 TEST(ExchangeReader, FortyTokenLineIsReadLikeItsFirstThirtyTwo) {
   ScratchFolder folder;
