@@ -576,12 +576,14 @@ std::string MessageTextOf(HWND dialog) {
   return line;
 }
 
-void PressOk(HWND dialog) {
-  // The message box's only button is IDOK; a posted command closes it like a
-  // click, without needing the focus.
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+// A posted command closes a dialog like a click, without needing the focus.
+void PressButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
+
+// The message box's only button is IDOK.
+void PressOk(HWND dialog) { PressButton(dialog, IDOK); }
 
 class Session {
  public:
@@ -914,53 +916,58 @@ class Session {
     return Fail(step, "the file did not appear");
   }
 
-  int AnswerMessage(const Step& step) {
+  // Waits for a dialog of the tool (`kind` names it in failures); null, with
+  // `result` set, when none comes.
+  HWND AwaitDialog(const Step& step, const std::string& kind, int& result) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < options_.timeoutMs) {
-      if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
-        // Let the box finish building itself before its text is read.
-        Pause(kPollMs * 5);
-        const std::string text = MessageTextOf(box);
-        Out("message: " + text + "\n");
-        PressOk(box);
-        // Wait for it to go, so that the next step meets the main window.
-        const DWORD closing = GetTickCount();
-        while (IsWindow(box) && GetTickCount() - closing < options_.timeoutMs) {
-          Pause(kPollMs);
-        }
-        if (!step.args.empty() && text != step.args[0]) {
-          return Fail(step, "the message was \"" + text + "\"");
-        }
-        return kOk;
+      if (HWND dialog = FindProcessWindow(pid_, kDialogClass)) return dialog;
+      if (!Running()) {
+        result = Fail(step, "the tool ended without a " + kind);
+        return nullptr;
       }
-      if (!Running()) return Fail(step, "the tool ended without a message box");
       Pause(kPollMs);
     }
-    return Fail(step, "no message box within the timeout");
+    result = Fail(step, "no " + kind + " within the timeout");
+    return nullptr;
+  }
+
+  // Waits for the dialog to go, so that the next step meets the main window.
+  bool AwaitClosed(HWND dialog) {
+    const DWORD closing = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - closing < options_.timeoutMs) {
+      Pause(kPollMs);
+    }
+    return !IsWindow(dialog);
+  }
+
+  int AnswerMessage(const Step& step) {
+    int result = kOk;
+    HWND box = AwaitDialog(step, "message box", result);
+    if (!box) return result;
+    // Let the box finish building itself before its text is read.
+    Pause(kPollMs * 5);
+    const std::string text = MessageTextOf(box);
+    Out("message: " + text + "\n");
+    PressOk(box);
+    AwaitClosed(box);
+    if (!step.args.empty() && text != step.args[0]) {
+      return Fail(step, "the message was \"" + text + "\"");
+    }
+    return kOk;
   }
 
   int AnswerDialog(const Step& step) {
     const bool ok = step.args[0] == "ok";
     if (!ok && step.args[0] != "cancel") return Fail(step, "say ok or cancel");
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < options_.timeoutMs) {
-      if (HWND dialog = FindProcessWindow(pid_, kDialogClass)) {
-        // A file dialog fills its folder view after it shows.
-        Pause(kPollMs * 25);
-        Out("dialog: " + WideToUtf8(TextOf(dialog)) + "\n");
-        const int button = ok ? IDOK : IDCANCEL;
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-        const DWORD closing = GetTickCount();
-        while (IsWindow(dialog) && GetTickCount() - closing < options_.timeoutMs) {
-          Pause(kPollMs);
-        }
-        return IsWindow(dialog) ? Fail(step, "the dialog stayed open") : kOk;
-      }
-      if (!Running()) return Fail(step, "the tool ended without a dialog");
-      Pause(kPollMs);
-    }
-    return Fail(step, "no dialog within the timeout");
+    int result = kOk;
+    HWND dialog = AwaitDialog(step, "dialog", result);
+    if (!dialog) return result;
+    // A file dialog fills its folder view after it shows.
+    Pause(kPollMs * 25);
+    Out("dialog: " + WideToUtf8(TextOf(dialog)) + "\n");
+    PressButton(dialog, ok ? IDOK : IDCANCEL);
+    return AwaitClosed(dialog) ? kOk : Fail(step, "the dialog stayed open");
   }
 
   const Options& options_;
