@@ -106,6 +106,10 @@ bool CheckStep(const Step& step, std::string& error) {
       error = "control ID is no number in step: " + step.source;
       return false;
     }
+    if (step.verb == "dialog" && step.args[0] != "ok" && step.args[0] != "cancel") {
+      error = "dialog takes ok or cancel in step: " + step.source;
+      return false;
+    }
     return true;
   }
   error = "unknown step: " + step.source;

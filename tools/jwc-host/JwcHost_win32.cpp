@@ -220,9 +220,9 @@ const char kUsageText[] =
     "  --clip-wmf FILE     a Windows metafile (placeable or plain) as CF_METAFILEPICT\n"
     "  --clip-text TEXT    a text as CF_UNICODETEXT\n"
     "  --clip-none         empty the clipboard\n"
+    "                      (without a --clip option the clipboard is left alone)\n"
     "  --clip-held         keep the clipboard open while the tool starts, as\n"
     "                      another program may; it is let go once the window shows\n"
-    "                      (without a --clip option the clipboard is left alone)\n"
     "  --step STEP         one step, see below; steps run in the given order\n"
     "  --script FILE       steps from a UTF-8 file, one per line\n"
     "  --timeout MS        limit of every wait (default 15000)\n"
@@ -958,8 +958,7 @@ class Session {
   }
 
   int AnswerDialog(const Step& step) {
-    const bool ok = step.args[0] == "ok";
-    if (!ok && step.args[0] != "cancel") return Fail(step, "say ok or cancel");
+    const bool ok = step.args[0] == "ok";  // else "cancel", checked when parsed
     int result = kOk;
     HWND dialog = AwaitDialog(step, "dialog", result);
     if (!dialog) return result;
