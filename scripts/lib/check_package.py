@@ -1,0 +1,300 @@
+"""Checks a package written by scripts/release (run by it; see there).
+
+    check_package.py ZIP VERSION ROOT WIN_BUILD
+
+Exits non-zero, naming every fault, when the zip breaks one of these:
+  - one version everywhere: CMakeLists.txt's VERSION is the zip's name and
+    folder, the first line of ZUMORIKA.TXT and the version resource and
+    manifest of zumorika.exe;
+  - the files and their encodings (the BAT file and the guide Shift-JIS with
+    CR LF, LICENSE.TXT and NOTICES.TXT as in the repository, with CR LF);
+  - the .sha256 file beside the zip matches it;
+  - every library linked into zumorika.exe (from the link map that was
+    written with it) has its notices in NOTICES.TXT, of the version installed.
+"""
+import hashlib
+import os
+import re
+import struct
+import subprocess
+import sys
+import zipfile
+
+PACKAGE_FILES = ["zumorika.exe", "ZUMORIKA.BAT", "ZUMORIKA.TXT", "LICENSE.TXT", "NOTICES.TXT"]
+IJG_SENTENCE = "This software is based in part on the work of the Independent JPEG Group."
+
+# Which files of which origin each library in NOTICES.TXT stands for. The
+# origin is the Debian package that installed the file, or ".deps" for what
+# scripts/setup built. A linked file no rule matches fails the check: a new
+# library needs its notices before it can ship.
+IMPORT_LIBRARY = "import library"
+RULES = [
+    ("libjpeg-turbo", ".deps", r"libjpeg\.a"),
+    ("winpthreads", "mingw-w64-x86-64-dev", r"lib(win)?pthread\.a"),
+    ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", r"crt\w*\.o|libmingw32\.a|libmingwex\.a|libmoldname\.a|libmsvcrt\.a"),
+    ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", IMPORT_LIBRARY),
+    ("GCC runtime libraries (libgcc, libstdc++)", "gcc-mingw-w64-x86-64-posix", r"libgcc\.a|libgcc_eh\.a|crtbegin\.o|crtend\.o"),
+    ("GCC runtime libraries (libgcc, libstdc++)", "g++-mingw-w64-x86-64-posix", r"libstdc\+\+\.a"),
+]
+# The package whose version the notices of scripts/setup's builds must name.
+DEPS_VERSION_FROM = {"libjpeg-turbo": "libjpeg62-turbo-dev"}
+
+faults = []
+
+
+def fault(text):
+    faults.append(text)
+
+
+def upstream(deb_version):
+    return deb_version.split(":", 1)[-1].split("-", 1)[0]
+
+
+def crlf(data):
+    return data.endswith(b"\r\n") and b"\n" not in data.replace(b"\r\n", b"")
+
+
+# --- the executable's resources --------------------------------------------
+
+def pe_resources(exe):
+    """{type id: [data, ...]} of a PE file's resource section."""
+    pe = struct.unpack_from("<I", exe, 0x3C)[0]
+    if exe[pe:pe + 4] != b"PE\0\0":
+        raise ValueError("no PE header")
+    sections, optional_size = struct.unpack_from("<H", exe, pe + 6)[0], struct.unpack_from("<H", exe, pe + 20)[0]
+    optional = pe + 24
+    magic = struct.unpack_from("<H", exe, optional)[0]
+    directories = optional + (112 if magic == 0x20B else 96)
+    rsrc_rva = struct.unpack_from("<I", exe, directories + 2 * 8)[0]
+    table = optional + optional_size
+    spans = []
+    for i in range(sections):
+        vsize, va, raw_size, raw = struct.unpack_from("<IIII", exe, table + 40 * i + 8)
+        spans.append((va, max(vsize, raw_size), raw))
+
+    def offset(rva):
+        for va, size, raw in spans:
+            if va <= rva < va + size:
+                return raw + rva - va
+        raise ValueError(f"RVA {rva:#x} outside the sections")
+
+    root = offset(rsrc_rva)
+
+    def entries(directory):
+        named, numbered = struct.unpack_from("<HH", exe, root + directory + 12)
+        for i in range(named + numbered):
+            name, target = struct.unpack_from("<II", exe, root + directory + 16 + 8 * i)
+            yield name, target
+
+    def leaves(target):
+        if target & 0x80000000:
+            for _, sub in entries(target & 0x7FFFFFFF):
+                yield from leaves(sub)
+        else:
+            rva, size = struct.unpack_from("<II", exe, root + target)
+            yield exe[offset(rva):offset(rva) + size]
+
+    return {name: list(leaves(target)) for name, target in entries(0)}
+
+
+def version_string(block, key):
+    text = block.decode("utf-16-le", errors="replace")
+    m = re.search(re.escape(key) + "\0+([^\0]*)\0", text)
+    return m.group(1) if m else None
+
+
+def check_exe(exe, version):
+    if exe[:2] != b"MZ":
+        fault("zumorika.exe is no Windows executable")
+        return
+    try:
+        resources = pe_resources(exe)
+    except (ValueError, struct.error) as e:
+        fault(f"zumorika.exe: cannot read its resources ({e})")
+        return
+    numbers = [int(n) for n in version.split(".")] + [0]
+    blocks = resources.get(16, [])  # RT_VERSION
+    if len(blocks) != 1:
+        fault(f"zumorika.exe has {len(blocks)} version resources, wanted 1")
+    for block in blocks:
+        fixed = block.find(struct.pack("<I", 0xFEEF04BD))
+        if fixed < 0:
+            fault("zumorika.exe: the version resource has no fixed part")
+            continue
+        fms, fls, pms, pls = struct.unpack_from("<IIII", block, fixed + 8)
+        for name, ms, ls in (("FILEVERSION", fms, fls), ("PRODUCTVERSION", pms, pls)):
+            got = [ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF]
+            if got != numbers:
+                fault(f"zumorika.exe: {name} {got}, wanted {numbers}")
+        for key in ("FileVersion", "ProductVersion"):
+            got = version_string(block, key)
+            if got != version:
+                fault(f"zumorika.exe: {key} {got!r}, wanted {version!r}")
+    manifests = resources.get(24, [])  # RT_MANIFEST
+    identity = re.search(rb'<assemblyIdentity[^>]*name="Zumorika\.zumorika"[^>]*>', b"".join(manifests))
+    got = re.search(rb'version="([^"]*)"', identity.group(0)).group(1).decode() if identity else None
+    if got != version + ".0":
+        fault(f"zumorika.exe: the manifest's assemblyIdentity version is {got!r}, wanted {version + '.0'!r}")
+
+
+# --- what the executable links ---------------------------------------------
+
+def linked_inputs(map_text):
+    """{path: set of archive members, or None for an object file} from a GNU ld map."""
+    inputs = {}
+    archive_part = map_text.split("Archive member included to satisfy reference by file (symbol)", 1)[-1]
+    archive_part = re.split(r"^(?:Discarded input sections|Memory Configuration)$", archive_part, 1, re.M)[0]
+    for m in re.finditer(r"^([^\s(][^(]*)\(([^)]*)\)", archive_part, re.M):
+        inputs.setdefault(m.group(1), set()).add(m.group(2))
+    for m in re.finditer(r"^LOAD (\S+)$", map_text, re.M):
+        path = m.group(1)
+        if not path.endswith(".a"):
+            inputs.setdefault(path, None)
+    return inputs
+
+
+def owners(paths):
+    """{path: Debian package} for paths dpkg knows."""
+    if not paths:
+        return {}
+    run = subprocess.run(["dpkg", "-S", *paths], capture_output=True, text=True)
+    found = {}
+    for line in run.stdout.splitlines():
+        package, _, path = line.partition(": ")
+        found[path] = package.split(",")[0].split(":")[0].strip()
+    return found
+
+
+def package_version(package, field="Version"):
+    run = subprocess.run(["dpkg-query", "-W", "-f=${" + field + "}", package], capture_output=True, text=True)
+    return upstream(run.stdout.strip()) if run.returncode == 0 else None
+
+
+def notices_libraries(notices):
+    """{library: version} from the Library: and Version: lines of NOTICES.TXT."""
+    return dict(re.findall(r"^Library: (.+)\nVersion: (\S+)$", notices, re.M))
+
+
+def check_coverage(map_text, build, deps, notices):
+    build, deps = os.path.realpath(build), os.path.realpath(deps)
+    inputs = linked_inputs(map_text)
+    real = {p: os.path.realpath(os.path.join(build, p)) for p in inputs}
+    system = owners(sorted({r for r in real.values()
+                            if not r.startswith(build + os.sep) and not r.startswith(deps + os.sep)}))
+    covered = notices_libraries(notices)
+    used = {}
+    for path, members in sorted(inputs.items()):
+        r, name = real[path], os.path.basename(real[path])
+        if r.startswith(build + os.sep):
+            own = re.fullmatch(r"libzumorika_\w+\.a", name) or (
+                members is None and os.sep + "CMakeFiles" + os.sep + "zumorika.dir" + os.sep in r)
+            if not own:
+                fault(f"{path}: built beside Zumorika but not Zumorika's own code; add its notices and a rule")
+            continue
+        origin = ".deps" if r.startswith(deps + os.sep) else system.get(r, "no Debian package")
+        stem = name[:-2] if name.endswith(".a") else None
+        is_import = bool(stem and members and all(re.fullmatch(re.escape(stem) + r"(s\d+|h|t)\.o", m) for m in members))
+        library = next((lib for lib, rule_origin, pattern in RULES if rule_origin == origin and (
+            (pattern == IMPORT_LIBRARY and is_import) or
+            (pattern != IMPORT_LIBRARY and re.fullmatch(pattern, name)))), None)
+        if library is None:
+            fault(f"{r} (from {origin}) is linked into zumorika.exe, and no notices cover it")
+            continue
+        if origin == ".deps":
+            version = package_version(DEPS_VERSION_FROM[library], "source:Version")
+        else:
+            version = package_version(origin)
+        used.setdefault(library, set()).add(version)
+    for library, versions in sorted(used.items()):
+        if library not in covered:
+            fault(f"NOTICES.TXT has no notices of {library}, which zumorika.exe links")
+        elif {covered[library]} != versions:
+            fault(f"NOTICES.TXT names {library} {covered[library]}, but {', '.join(sorted(map(str, versions)))} "
+                  "is linked: run scripts/notices")
+    return sorted(used)
+
+
+# --- the package -------------------------------------------------------------
+
+def main():
+    zip_path, version, root, build = sys.argv[1:5]
+    deps = os.path.join(root, ".deps")
+    if not re.fullmatch(r"\d+\.\d+\.\d+", version):
+        fault(f"CMakeLists.txt: version {version!r} is not MAJOR.MINOR.PATCH")
+        version = version + ".0" * (2 - version.count("."))
+    folder = f"zumorika-{version}"
+    if os.path.basename(zip_path) != folder + ".zip":
+        fault(f"{zip_path}: the name should be {folder}.zip")
+    with zipfile.ZipFile(zip_path) as z:
+        files = {n.split("/")[-1]: z.read(n) for n in z.namelist() if not n.endswith("/")}
+        outside = [n for n in z.namelist() if not n.startswith(folder + "/")]
+    if outside:
+        fault(f"{zip_path}: outside the folder {folder}/: {outside}")
+    if sorted(files) != sorted(PACKAGE_FILES):
+        fault(f"{zip_path}: holds {sorted(files)}, wanted {sorted(PACKAGE_FILES)}")
+    get = lambda name: files.get(name, b"")
+
+    check_exe(get("zumorika.exe"), version)
+
+    for name in ("ZUMORIKA.BAT", "ZUMORIKA.TXT"):
+        if not crlf(get(name)):
+            fault(f"{name} needs CR LF line ends")
+        try:
+            get(name).decode("cp932")
+        except UnicodeDecodeError as e:
+            fault(f"{name} is not Shift-JIS ({e})")
+    guide = get("ZUMORIKA.TXT").decode("cp932", errors="replace")
+    first = guide.split("\r\n", 1)[0]
+    m = re.search(r"バージョン (\S+)\)", first)
+    if not m or m.group(1) != version:
+        fault(f"ZUMORIKA.TXT: the first line {first!r} should name version {version}")
+    for name in ("LICENSE.TXT", "NOTICES.TXT"):
+        if name not in guide:
+            fault(f"ZUMORIKA.TXT does not point to {name}")
+
+    def as_shipped(path, bom):
+        with open(path, "rb") as f:
+            data = f.read().replace(b"\n", b"\r\n")
+        return (b"\xef\xbb\xbf" if bom else b"") + data
+    if get("LICENSE.TXT") != as_shipped(os.path.join(root, "LICENSE"), False):
+        fault("LICENSE.TXT differs from LICENSE (with CR LF)")
+    notices_path = os.path.join(root, "packaging", "NOTICES.txt")
+    if get("NOTICES.TXT") != as_shipped(notices_path, True):
+        fault("NOTICES.TXT differs from packaging/NOTICES.txt (UTF-8 with a byte order mark, CR LF)")
+    notices = get("NOTICES.TXT").decode("utf-8-sig", errors="replace").replace("\r\n", "\n")
+    if IJG_SENTENCE not in notices:
+        fault(f"NOTICES.TXT lacks the sentence {IJG_SENTENCE!r}")
+
+    sums = zip_path + ".sha256"
+    with open(zip_path, "rb") as f:
+        digest = hashlib.sha256(f.read()).hexdigest()
+    try:
+        with open(sums, encoding="ascii") as f:
+            if f.read() != f"{digest}  {os.path.basename(zip_path)}\n":
+                fault(f"{sums} does not match the zip")
+    except OSError as e:
+        fault(f"{sums}: {e.strerror}")
+
+    # The link map describes the exe it was written with: the one in the build folder.
+    built = os.path.join(build, "src", "window", "zumorika.exe")
+    libraries = []
+    try:
+        with open(built, "rb") as f:
+            same = f.read() == get("zumorika.exe")
+        with open(os.path.join(build, "src", "window", "zumorika.map"), encoding="utf-8", errors="replace") as f:
+            map_text = f.read()
+        if not same:
+            fault(f"{zip_path}: its zumorika.exe is not the one in {build}, so its link map is unknown")
+        else:
+            libraries = check_coverage(map_text, build, deps, notices)
+    except OSError as e:
+        fault(f"{e.filename}: {e.strerror} (the link map comes from the build: run scripts/release)")
+
+    for text in faults:
+        print(f"{zip_path}: {text}", file=sys.stderr)
+    if faults:
+        sys.exit(1)
+    print(f"{zip_path}: {', '.join(sorted(files))}; version {version}; notices cover {', '.join(libraries)}")
+
+
+main()
