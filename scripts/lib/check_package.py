@@ -252,15 +252,14 @@ def main():
         if name not in guide:
             fault(f"ZUMORIKA.TXT does not point to {name}")
 
-    def as_shipped(path, bom):
+    def as_shipped(path):
+        """CR LF, and a byte order mark unless the text is plain ASCII."""
         with open(path, "rb") as f:
-            data = f.read().replace(b"\n", b"\r\n")
-        return (b"\xef\xbb\xbf" if bom else b"") + data
-    if get("LICENSE.TXT") != as_shipped(os.path.join(root, "LICENSE"), False):
-        fault("LICENSE.TXT differs from LICENSE (with CR LF)")
-    notices_path = os.path.join(root, "packaging", "NOTICES.txt")
-    if get("NOTICES.TXT") != as_shipped(notices_path, True):
-        fault("NOTICES.TXT differs from packaging/NOTICES.txt (UTF-8 with a byte order mark, CR LF)")
+            data = f.read()
+        return (b"" if data.isascii() else b"\xef\xbb\xbf") + data.replace(b"\n", b"\r\n")
+    for name, source in (("LICENSE.TXT", "LICENSE"), ("NOTICES.TXT", "packaging/NOTICES.txt")):
+        if get(name) != as_shipped(os.path.join(root, source)):
+            fault(f"{name} differs from {source} (with CR LF, and a byte order mark unless ASCII)")
     notices = get("NOTICES.TXT").decode("utf-8-sig", errors="replace").replace("\r\n", "\n")
     if IJG_SENTENCE not in notices:
         fault(f"NOTICES.TXT lacks the sentence {IJG_SENTENCE!r}")
