@@ -132,7 +132,8 @@ def check_exe(exe, version):
                 fault(f"zumorika.exe: {key} {got!r}, wanted {version!r}")
     manifests = resources.get(24, [])  # RT_MANIFEST
     identity = re.search(rb'<assemblyIdentity[^>]*name="Zumorika\.zumorika"[^>]*>', b"".join(manifests))
-    got = re.search(rb'version="([^"]*)"', identity.group(0)).group(1).decode() if identity else None
+    attribute = re.search(rb'version="([^"]*)"', identity.group(0)) if identity else None
+    got = attribute.group(1).decode() if attribute else None
     if got != version + ".0":
         fault(f"zumorika.exe: the manifest's assemblyIdentity version is {got!r}, wanted {version + '.0'!r}")
 
@@ -143,7 +144,8 @@ def linked_inputs(map_text):
     """{path: set of archive members, or None for an object file} from a GNU ld map."""
     inputs = {}
     archive_part = map_text.split("Archive member included to satisfy reference by file (symbol)", 1)[-1]
-    archive_part = re.split(r"^(?:Discarded input sections|Memory Configuration)$", archive_part, 1, re.M)[0]
+    archive_part = re.split(r"^(?:Discarded input sections|Memory Configuration)$", archive_part,
+                            maxsplit=1, flags=re.M)[0]
     for m in re.finditer(r"^([^\s(][^(]*)\(([^)]*)\)", archive_part, re.M):
         inputs.setdefault(m.group(1), set()).add(m.group(2))
     for m in re.finditer(r"^LOAD (\S+)$", map_text, re.M):
