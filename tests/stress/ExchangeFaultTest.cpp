@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "HeldFile.h"
 #include "StressSupport.h"
 #include "exchange/JwwGaibu.h"
 
@@ -40,6 +41,18 @@ TEST(ExchangeWriteFault, PathThatIsAFolderReportsFalseAndKeepsTheFolder) {
   BufferManyLines(1);
   EXPECT_FALSE(SaveJwcTemp(scratch / "JWC_TEMP.TXT"));
   EXPECT_TRUE(std::filesystem::is_directory(scratch.Path() / "JWC_TEMP.TXT"));
+}
+
+TEST(ExchangeWriteFault, HostsFileThatCannotBeOpenedIsLeftWhole) {
+  // Regression: a failed open deleted the host's intact file.
+  ScratchFolder scratch;
+  const std::string path = scratch / "JWC_TEMP.TXT";
+  BufferManyLines(2);
+  {
+    stress::FileHeldAgainstWriting held(path, "hq\r\n");
+    EXPECT_FALSE(SaveJwcTemp(path));
+  }
+  EXPECT_TRUE(stress::FileHeldAgainstWriting::Holds(path, "hq\r\n"));
 }
 
 TEST(ExchangeWriteFault, WriteAfterFailureStillWorks) {
