@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cwchar>
 #include <vector>
 
@@ -33,6 +36,35 @@ UniqueFile OpenFile(const std::string& path, const char* mode) {
   std::wstring wideMode;
   for (const char* p = mode; *p != '\0'; ++p) wideMode += static_cast<wchar_t>(static_cast<unsigned char>(*p));
   return UniqueFile(_wfopen(widePath.c_str(), wideMode.c_str()));
+}
+
+UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
+  alreadyExists = false;
+  std::wstring wide;
+  if (!WidePath(path, wide)) return nullptr;
+  // CREATE_NEW fails with ERROR_FILE_EXISTS when a file of that name exists
+  // (ERROR_ALREADY_EXISTS or ERROR_ACCESS_DENIED for a folder); the sharing
+  // is _wfopen's.
+  HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    alreadyExists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                    (error == ERROR_ACCESS_DENIED && Attributes(path) != INVALID_FILE_ATTRIBUTES);
+    return nullptr;
+  }
+  // The C stream takes over the descriptor, the descriptor the handle.
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd == -1) {
+    CloseHandle(handle);
+  } else if (UniqueFile file{_fdopen(fd, "wb")}) {
+    return file;
+  } else {
+    _close(fd);
+  }
+  // The empty file is this call's own.
+  DeleteFileW(wide.c_str());
+  return nullptr;
 }
 
 bool FileExists(const std::string& path) {
