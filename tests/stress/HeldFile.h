@@ -72,4 +72,11 @@ class FileHeldAgainstWriting {
 #endif
 };
 
+#ifdef _WIN32
+// Gives a file the hidden attribute, as Explorer's "Hidden" box does.
+inline bool MakeHidden(const std::string& path) {
+  return SetFileAttributesW(std::filesystem::path(path).wstring().c_str(), FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+#endif
+
 }  // namespace zumorika::stress
