@@ -22,8 +22,8 @@ UniqueFile OpenFile(const std::string& path, const char* mode);
 // Creates a new file for writing ("wb"), never opening one that is already
 // there: the check and the creation are one step of the file system, so a
 // file another program creates at the same moment is not overwritten. Null
-// when nothing was created; alreadyExists then says whether something of
-// that name was in the way (a file or a folder).
+// when nothing was created; alreadyExists then says whether a file of that
+// name was in the way (a folder of that name only makes the creation fail).
 UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists);
 
 // What became of a file that had to be new.

@@ -29,7 +29,7 @@ UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
   if (!UsablePath(path)) return nullptr;
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
   if (fd < 0) {
-    alreadyExists = errno == EEXIST;
+    alreadyExists = errno == EEXIST && FileExists(path);
     return nullptr;
   }
   UniqueFile file(fdopen(fd, "wb"));

@@ -70,14 +70,15 @@ UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
   std::wstring wide;
   if (!WidePath(path, wide)) return nullptr;
   // CREATE_NEW fails with ERROR_FILE_EXISTS when a file of that name exists
-  // (ERROR_ALREADY_EXISTS or ERROR_ACCESS_DENIED for a folder); the sharing
-  // is _wfopen's.
+  // (ERROR_ALREADY_EXISTS or ERROR_ACCESS_DENIED for a folder, which does not
+  // count); the sharing is _wfopen's.
   HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    alreadyExists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-                    (error == ERROR_ACCESS_DENIED && Attributes(path) != INVALID_FILE_ATTRIBUTES);
+    alreadyExists = (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                     error == ERROR_ACCESS_DENIED) &&
+                    FileExists(path);
     return nullptr;
   }
   // The C stream takes over the descriptor, the descriptor the handle.

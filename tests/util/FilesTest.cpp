@@ -76,10 +76,11 @@ TEST(Files, CreateNewFileNeverOpensWhatIsThere) {
   EXPECT_FALSE(CreateNewFile(path, alreadyExists));
   EXPECT_TRUE(alreadyExists);
   EXPECT_EQ(ReadText(path), "ours");
-  // A folder of that name is in the way too; a missing folder is not "taken".
+  // A folder of that name or a missing folder makes the creation fail
+  // without counting as a file in the way.
   const std::string folder = TempFolder();
   EXPECT_FALSE(CreateNewFile(folder.substr(0, folder.size() - 1), alreadyExists));
-  EXPECT_TRUE(alreadyExists);
+  EXPECT_FALSE(alreadyExists);
   EXPECT_FALSE(CreateNewFile(folder + "zumorika_missing_folder" + kSeparator + "a.BMP", alreadyExists));
   EXPECT_FALSE(alreadyExists);
   EXPECT_TRUE(DeleteFileAt(path));
