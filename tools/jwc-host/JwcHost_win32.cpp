@@ -195,7 +195,7 @@ struct Options {
   std::wstring exchange;
   bool keepExchange = false;
   bool holdClipboard = false;  // kept open until the tool's window is shown
-  DWORD holdClipboardMs = 0;   // or this long after the tool's window exists
+  DWORD holdClipboardMs = 0;   // or this long after the tool's first try
   ClipKind clip = ClipKind::kKeep;
   std::wstring clipSource;  // a path, or the text for kText
   std::vector<Step> steps;
@@ -225,8 +225,9 @@ const char kUsageText[] =
     "  --clip-held         keep the clipboard open while the tool starts, as\n"
     "                      another program may; it is let go once the window shows\n"
     "  --clip-held-for MS  keep the clipboard open until MS milliseconds after the\n"
-    "                      tool has made its window (before it first opens the\n"
-    "                      clipboard), as a clipboard tool does for a moment\n"
+    "                      tool first tried to open it, as a clipboard tool does\n"
+    "                      for a moment (a tool that does not wait for it meets\n"
+    "                      a clipboard held until --timeout)\n"
     "  --step STEP         one step, see below; steps run in the given order\n"
     "  --script FILE       steps from a UTF-8 file, one per line\n"
     "  --timeout MS        limit of every wait (default 15000)\n"
@@ -539,22 +540,25 @@ BOOL CALLBACK FindMadeWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if ((search->pid == 0 || pid == search->pid) && ClassOf(window) == search->className) {
+  if ((search->pid == 0 || pid == search->pid) &&
+      _wcsicmp(ClassOf(window).c_str(), search->className) == 0) {
     search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-// Waits until a window of the class exists, shown or not (pid 0: in any
-// process); false after timeoutMs.
+// Waits until a top-level window of the class exists, shown or not (pid 0:
+// in any process); false after timeoutMs. Messages are handled meanwhile:
+// under Wine a program that holds the clipboard must answer them, or other
+// programs' OpenClipboard waits for it instead of failing.
 bool WaitForWindowMade(DWORD pid, const wchar_t* className, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
     WindowSearch search{pid, className, nullptr};
     EnumWindows(FindMadeWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) return true;
-    Sleep(10);
+    Pause(5);
   }
   return false;
 }
@@ -1083,9 +1087,12 @@ int Run(const Options& options) {
   Session session(options, process.get(), info.dwProcessId, info.dwThreadId,
                   launched);
   if (held && options.holdClipboardMs != 0) {
-    // The tool makes its window, then reads the clipboard before showing it.
-    WaitForWindowMade(launched ? 0 : info.dwProcessId, kMainClass, options.timeoutMs);
-    Sleep(options.holdClipboardMs);
+    // The tool opens the clipboard with a hidden static window of its own,
+    // made for each open and kept while it waits for a busy clipboard; its
+    // appearance marks the first try. A tool that gives up at once is gone
+    // before it is seen: the clipboard is then held until the timeout.
+    WaitForWindowMade(launched ? 0 : info.dwProcessId, L"Static", options.timeoutMs);
+    Pause(options.holdClipboardMs);
     held.reset();
   }
   int result = session.WaitForWindow();
