@@ -83,3 +83,34 @@ wine_check_imports() {
   done
   [[ $bad == 0 ]]
 }
+
+# Fonts for $WINEPREFIX, so the window looks as it does on Windows:
+# - Marlett, the symbol font of the title-bar buttons. Debian's Wine 8 does
+#   not load the fonts of its data folder (/usr/share/wine/fonts, package
+#   fonts-wine) into a prefix, so without a copy in C:\windows\Fonts the
+#   buttons show letters. Only Marlett is copied: Wine's Tahoma there would
+#   replace the fallback that gives the caption its Japanese glyphs.
+# - "ＭＳ ゴシック" and its relatives replaced by IPAGothic, which has MS
+#   Gothic's metrics (a taller font clips the labels); Noto Sans CJK JP only
+#   when IPAGothic is not installed.
+wine_prefix_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" marlett=/usr/share/wine/fonts/marlett.ttf
+  if [[ -f "$marlett" ]]; then
+    mkdir -p "$fonts" && cp "$marlett" "$fonts/marlett.ttf" || return 1
+  else
+    zumorika_warn "no $marlett (package fonts-wine): the title-bar buttons will show letters"
+  fi
+  local font="" candidate name families
+  families="$(fc-list : family 2>/dev/null || true)"
+  for candidate in "IPAGothic" "IPAゴシック" "Noto Sans CJK JP"; do
+    if grep -qF "$candidate" <<<"$families"; then font="$candidate"; break; fi
+  done
+  if [[ -z "$font" ]]; then
+    zumorika_warn "no Japanese font installed (fonts-ipafont-gothic); texts will show as boxes"
+    return 0
+  fi
+  for name in "ＭＳ ゴシック" "MS Gothic" "ＭＳ Ｐゴシック" "MS UI Gothic"; do
+    LC_ALL=C.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d "$font" /f \
+      >/dev/null 2>&1 || return 1
+  done
+}

@@ -5,9 +5,10 @@ namespace zumorika {
 
 TJwcState JwcState;
 
-// "<ＭＳ ゴシック>" in Shift-JIS: the host's default font, brackets included.
+// "<ＭＳ ゴシック>" in Shift-JIS: the host's default font, brackets included,
+// with an ordinary space between ＭＳ and ゴシック as Windows spells the face name.
 const std::string_view kDefaultFontName =
-    "<\x82\x6C\x82\x72\x81\x40\x83\x53\x83\x56\x83\x62\x83\x4E>";
+    "<\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E>";
 
 namespace {
 

@@ -68,12 +68,16 @@ bool SaveJwcTemp(const std::string& path) {
       std::min(s.OutLines.size(), static_cast<std::size_t>(std::max(s.OutLineCount, 0)));
   const std::string bytes = JwcTempBytes(s.OutLines, count);
   UniqueFile file = OpenFile(path, "wb");
-  bool ok = file && WriteAll(file.get(), bytes);
+  // Not opened: the file there, if any, is still the host's own, whole
+  // (hidden, or held open by another program); it is left alone.
+  if (!file) return false;
+  bool ok = WriteAll(file.get(), bytes);
   // A full disk often shows only when the buffer is flushed at close.
-  if (file) ok = CloseFileChecked(std::move(file)) && ok;
+  ok = CloseFileChecked(std::move(file)) && ok;
   if (!ok) {
-    // A half-written file would hand the host a cut record; better none.
-    if (FileExists(path)) DeleteFileAt(path);
+    // This run created or truncated the file: half-written, it would hand
+    // the host a cut record; better none.
+    DeleteFileAt(path);
     return false;
   }
   return true;

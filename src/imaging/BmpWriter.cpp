@@ -103,6 +103,11 @@ void WriteBmp(ByteSink& sink, const ConvertedImage& image) {
 void WriteBmpFile(const std::string& path, const ConvertedImage& image) {
   UniqueFile file = OpenFile(path, "wb");
   if (!file) throw AppError(kTextStreamWriteError);
+  WriteBmpFile(std::move(file), image);
+}
+
+void WriteBmpFile(UniqueFile file, const ConvertedImage& image) {
+  if (!file) throw AppError(kTextStreamWriteError);
   FileSink sink(file.get());
   WriteBmp(sink, image);
   if (!CloseFileChecked(std::move(file))) throw AppError(kTextStreamWriteError);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/ColourConvert.h"
+#include "util/Files.h"
 
 namespace zumorika {
 
@@ -40,5 +41,9 @@ void WriteBmp(ByteSink& sink, const ConvertedImage& image);
 // AppError when the file cannot be created or written; a partly written file
 // may remain.
 void WriteBmpFile(const std::string& path, const ConvertedImage& image);
+
+// WriteBmp into a file already open for writing, then closes it. Raises
+// AppError when a write or the close fails.
+void WriteBmpFile(UniqueFile file, const ConvertedImage& image);
 
 }  // namespace zumorika

@@ -11,6 +11,38 @@ namespace zumorika {
 
 namespace {
 
+// Clipboard tools, the clipboard history and remote-desktop clients open the
+// clipboard for a moment after each copy, so a refused open is tried again
+// for about a second before the clipboard counts as unusable.
+constexpr int kOpenTries = 10;
+constexpr DWORD kOpenRetryMs = 100;
+
+// Sleeps for `ms` while still painting this thread's windows, so that the
+// window does not turn white or stale while the clipboard is busy. Only
+// paint messages are handled: no input reaches the window in between.
+void WaitPainting(DWORD ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  for (;;) {
+    MSG message;
+    const bool painted = PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) != 0;
+    if (painted) DispatchMessageW(&message);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return;
+    // A window that leaves itself invalid is painted again at once: the
+    // deadline still holds.
+    if (!painted)
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_PAINT);
+  }
+}
+
+bool OpenClipboardRetrying(HWND owner) {
+  for (int attempt = 1;; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    if (attempt == kOpenTries) return false;
+    WaitPainting(kOpenRetryMs);
+  }
+}
+
 // OpenClipboard needs an owner window that outlives the open. Opens are
 // counted: the first opens the clipboard with a hidden window made for the
 // purpose, the last closes it and destroys that window.
@@ -20,7 +52,7 @@ class ClipboardAccess {
     if (count_ == 0) {
       owner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), nullptr));
-      if (!OpenClipboard(owner_.get())) {
+      if (!OpenClipboardRetrying(owner_.get())) {
         owner_.reset();
         throw AppError(kTextCannotOpenClipboard);
       }

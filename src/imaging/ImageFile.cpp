@@ -22,23 +22,31 @@ int BitsForDepth(int32_t bmpDepth) {
   }
 }
 
-// The file step of a save: create or truncate, write, close. Failures here
-// are the caller's "not written", never an error box.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data) {
-  UniqueFile file = OpenFile(path, "wb");
-  if (!file) return false;
+// Opens the file a save writes: a new file only, or one created or
+// truncated. Null with the reason in `failure` when nothing was opened.
+UniqueFile OpenForSave(const std::string& path, bool newOnly, NewFileResult& failure) {
+  failure = NewFileResult::NotCreated;
+  if (!newOnly) return OpenFile(path, "wb");
+  bool alreadyExists = false;
+  UniqueFile file = CreateNewFile(path, alreadyExists);
+  if (alreadyExists) failure = NewFileResult::Exists;
+  return file;
+}
+
+// The file step of a JPEG save: one write, then close. Failures here are
+// the caller's "not written", never an error box.
+bool WriteWholeFile(UniqueFile file, const std::vector<uint8_t>& data) {
   if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file.get()) != data.size()) {
     return false;
   }
   return CloseFileChecked(std::move(file));
 }
 
-}  // namespace
-
-bool SaveImageFile(const std::string& path, const TPicture& picture,
-                   const ImageSaveSettings& settings) {
+NewFileResult SaveImage(const std::string& path, const TPicture& picture,
+                        const ImageSaveSettings& settings, bool newOnly) {
   const int32_t width = PictureWidth(picture);
   const int32_t height = PictureHeight(picture);
+  NewFileResult failure;
 
   if (settings.FileKind == 0) {
     const int bits = BitsForDepth(settings.BmpDepth);
@@ -50,12 +58,14 @@ bool SaveImageFile(const std::string& path, const TPicture& picture,
       const WorkingImage working = PrepareWorkingImage(picture);
       converted = ConvertWorkingImage(working, bits);
     }
+    UniqueFile file = OpenForSave(path, newOnly, failure);
+    if (!file) return failure;
     try {
-      WriteBmpFile(path, converted);
+      WriteBmpFile(std::move(file), converted);
     } catch (const AppError&) {
-      return false;
+      return NewFileResult::Unfinished;
     }
-    return true;
+    return NewFileResult::Written;
   }
 
   std::vector<uint8_t> jpeg;
@@ -63,7 +73,21 @@ bool SaveImageFile(const std::string& path, const TPicture& picture,
     const WorkingImage working = PrepareWorkingImage(picture);
     EncodeJpeg(working, settings.JpegQuality & 0xFF, settings.JpegColor == 0, jpeg);
   }
-  return WriteWholeFile(path, jpeg);
+  UniqueFile file = OpenForSave(path, newOnly, failure);
+  if (!file) return failure;
+  return WriteWholeFile(std::move(file), jpeg) ? NewFileResult::Written : NewFileResult::Unfinished;
+}
+
+}  // namespace
+
+bool SaveImageFile(const std::string& path, const TPicture& picture,
+                   const ImageSaveSettings& settings) {
+  return SaveImage(path, picture, settings, false) == NewFileResult::Written;
+}
+
+NewFileResult SaveNewImageFile(const std::string& path, const TPicture& picture,
+                               const ImageSaveSettings& settings) {
+  return SaveImage(path, picture, settings, true);
 }
 
 }  // namespace zumorika

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "imaging/Picture.h"
+#include "util/Files.h"
 
 namespace zumorika {
 
@@ -18,7 +19,15 @@ struct ImageSaveSettings {
 // Prepares the working image, converts and writes it. Returns whether the
 // file was written; raises AppError when preparing, converting or encoding
 // fails (these reach the application's error box).
+// The file is created or truncated.
 bool SaveImageFile(const std::string& path, const TPicture& picture,
                    const ImageSaveSettings& settings);
+
+// The same, into a file that must be new: an existing file of that name,
+// even one created a moment ago by another program, is never opened
+// (Exists). A failed write leaves this call's own file as it is
+// (Unfinished), for the caller to remove.
+NewFileResult SaveNewImageFile(const std::string& path, const TPicture& picture,
+                               const ImageSaveSettings& settings);
 
 }  // namespace zumorika

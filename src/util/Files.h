@@ -19,6 +19,21 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 // writes CR LF itself). Null when the file cannot be opened.
 UniqueFile OpenFile(const std::string& path, const char* mode);
 
+// Creates a new file for writing ("wb"), never opening one that is already
+// there: the check and the creation are one step of the file system, so a
+// file another program creates at the same moment is not overwritten. Null
+// when nothing was created; alreadyExists then says whether a file of that
+// name was in the way (a folder of that name only makes the creation fail).
+UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists);
+
+// What became of a file that had to be new.
+enum class NewFileResult {
+  Written,     // created by this call and written completely
+  Exists,      // the name was taken: nothing was created or touched
+  NotCreated,  // could not be created (missing folder, access denied ...)
+  Unfinished,  // created by this call, then a write failed: may hold part of the data
+};
+
 // Closes the file and reports whether everything written reached it
 // (a full disk often shows only at the final flush).
 bool CloseFileChecked(UniqueFile file);

@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <vector>
 
@@ -19,6 +22,23 @@ bool UsablePath(const std::string& path) {
 UniqueFile OpenFile(const std::string& path, const char* mode) {
   if (!UsablePath(path)) return nullptr;
   return UniqueFile(std::fopen(path.c_str(), mode));
+}
+
+UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
+  alreadyExists = false;
+  if (!UsablePath(path)) return nullptr;
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (fd < 0) {
+    alreadyExists = errno == EEXIST && FileExists(path);
+    return nullptr;
+  }
+  UniqueFile file(fdopen(fd, "wb"));
+  if (!file) {
+    // The empty file is this call's own.
+    close(fd);
+    unlink(path.c_str());
+  }
+  return file;
 }
 
 bool FileExists(const std::string& path) {

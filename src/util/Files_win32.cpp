@@ -1,5 +1,10 @@
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cerrno>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -25,6 +30,28 @@ DWORD Attributes(const std::string& path) {
   return GetFileAttributesW(wide.c_str());
 }
 
+// _wfopen's "w" asks for CREATE_ALWAYS, which Windows refuses with
+// ERROR_ACCESS_DENIED for an existing hidden or system file. Truncating the
+// file as it is (TRUNCATE_EXISTING) is allowed and keeps its attributes.
+UniqueFile TruncateHiddenFile(const std::wstring& widePath, const char* mode) {
+  const DWORD attributes = GetFileAttributesW(widePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+    return nullptr;
+  }
+  HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd == -1) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  UniqueFile file(_fdopen(fd, mode));
+  if (!file) _close(fd);
+  return file;
+}
+
 }  // namespace
 
 UniqueFile OpenFile(const std::string& path, const char* mode) {
@@ -32,7 +59,40 @@ UniqueFile OpenFile(const std::string& path, const char* mode) {
   if (!WidePath(path, widePath)) return nullptr;
   std::wstring wideMode;
   for (const char* p = mode; *p != '\0'; ++p) wideMode += static_cast<wchar_t>(static_cast<unsigned char>(*p));
-  return UniqueFile(_wfopen(widePath.c_str(), wideMode.c_str()));
+  UniqueFile file(_wfopen(widePath.c_str(), wideMode.c_str()));
+  if (!file && errno == EACCES && mode[0] == 'w' && std::strchr(mode, '+') == nullptr)
+    file = TruncateHiddenFile(widePath, mode);
+  return file;
+}
+
+UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
+  alreadyExists = false;
+  std::wstring wide;
+  if (!WidePath(path, wide)) return nullptr;
+  // CREATE_NEW fails with ERROR_FILE_EXISTS when a file of that name exists
+  // (ERROR_ALREADY_EXISTS or ERROR_ACCESS_DENIED for a folder, which does not
+  // count); the sharing is _wfopen's.
+  HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    alreadyExists = (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                     error == ERROR_ACCESS_DENIED) &&
+                    FileExists(path);
+    return nullptr;
+  }
+  // The C stream takes over the descriptor, the descriptor the handle.
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd == -1) {
+    CloseHandle(handle);
+  } else if (UniqueFile file{_fdopen(fd, "wb")}) {
+    return file;
+  } else {
+    _close(fd);
+  }
+  // The empty file is this call's own.
+  DeleteFileW(wide.c_str());
+  return nullptr;
 }
 
 bool FileExists(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "window/PasteAction.h"
 
 #include <cmath>
+#include <set>
 
 #include "exchange/JwwGaibu.h"
 #include "util/MyFunc.h"
@@ -136,21 +137,29 @@ bool RunPasteAction(WindowSettings& settings, const PictureInfo& picture, PasteH
 
   // Name and reference come before anything is written, so that every
   // refusal leaves the settings file, the folder and the buffer untouched.
-  ImageFileName name = MakeImageFileName(
-      settings, drawingFileName, [&](const std::string& path) { return host.FileExists(path); });
-  if (!name.Found) return refuse(PasteRefusal{kMsgNoFreeName, 0});
-
-  double hpX = 0, hpY = 0;
-  if (JwcState.HpPoints.size() > 1) {
-    hpX = JwcState.HpPoints[1].X;
-    hpY = JwcState.HpPoints[1].Y;
-  }
-  Placement placement = ComputePlacement(
-      settings, settings.FolderMode == 1 ? name.FullPath : name.FileName, picture, hpX, hpY);
-  // The buffer keeps 255 bytes of a line; a cut reference would point the
-  // host at a file that does not exist.
-  if (placement.Reference.size() > kMaxReferenceBytes)
-    return refuse(PasteRefusal{kMsgPathTooLong, kIdEdit1});
+  // Names found taken at the write count as taken from then on.
+  std::set<std::string> takenAtWrite;
+  ImageFileName name;
+  Placement placement;
+  auto chooseName = [&]() -> std::optional<PasteRefusal> {
+    name = MakeImageFileName(settings, drawingFileName, [&](const std::string& path) {
+      return takenAtWrite.count(path) != 0 || host.FileExists(path);
+    });
+    if (!name.Found) return PasteRefusal{kMsgNoFreeName, 0};
+    double hpX = 0, hpY = 0;
+    if (JwcState.HpPoints.size() > 1) {
+      hpX = JwcState.HpPoints[1].X;
+      hpY = JwcState.HpPoints[1].Y;
+    }
+    placement = ComputePlacement(
+        settings, settings.FolderMode == 1 ? name.FullPath : name.FileName, picture, hpX, hpY);
+    // The buffer keeps 255 bytes of a line; a cut reference would point the
+    // host at a file that does not exist.
+    if (placement.Reference.size() > kMaxReferenceBytes)
+      return PasteRefusal{kMsgPathTooLong, kIdEdit1};
+    return std::nullopt;
+  };
+  if (auto refusal = chooseName()) return refuse(*refusal);
 
   host.SaveSettings(settings);
   host.ShowStatus(kStatusWorking);
@@ -169,11 +178,20 @@ bool RunPasteAction(WindowSettings& settings, const PictureInfo& picture, PasteH
     }
   } statusReset{host};
 
-  if (!host.SavePicture(name.FullPath, settings)) {
-    // The name was free a moment ago, so whatever lies there now is our own
-    // partial file.
-    if (host.FileExists(name.FullPath)) host.RemoveFile(name.FullPath);
-    return refuse(PasteRefusal{kMsgSaveFailed, 0});
+  for (;;) {
+    const NewFileResult saved = host.SavePicture(name.FullPath, settings);
+    if (saved == NewFileResult::Written) break;
+    if (saved == NewFileResult::Unfinished) {
+      // The file is this run's own, created a moment ago.
+      host.RemoveFile(name.FullPath);
+      return refuse(PasteRefusal{kMsgSaveFailed, 0});
+    }
+    if (saved == NewFileResult::NotCreated) return refuse(PasteRefusal{kMsgSaveFailed, 0});
+    // Another program (a second Jw_cad running the tool, a sync client)
+    // created the name after it was checked: its file stays, and the next
+    // free number is tried.
+    takenAtWrite.insert(name.FullPath);
+    if (auto refusal = chooseName()) return refuse(*refusal);
   }
 
   BufferPlacement(placement);

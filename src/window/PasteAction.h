@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "util/Files.h"
 #include "window/WindowSettings.h"
 
 namespace zumorika {
@@ -22,8 +23,9 @@ class PasteHost {
   virtual void SaveSettings(const WindowSettings& settings) = 0;
   // The status label's new text, repainted before the action goes on.
   virtual void ShowStatus(std::string_view sjisText) = 0;
-  // Writes the preview's picture; false when the file was not written.
-  virtual bool SavePicture(const std::string& path, const WindowSettings& settings) = 0;
+  // Writes the preview's picture into a new file at path; never opens a
+  // file that is already there (Exists).
+  virtual NewFileResult SavePicture(const std::string& path, const WindowSettings& settings) = 0;
   virtual void RemoveFile(const std::string& path) = 0;
   // A modal message with one OK button.
   virtual void ShowMessage(std::string_view sjisText) = 0;
@@ -92,7 +94,9 @@ void BufferPlacement(const Placement& placement);
 
 // The whole OK action after the controls were copied into `settings`.
 // Returns true when the window should close. A refusal writes nothing: no
-// settings file, no picture, no buffered line.
+// settings file, no picture, no buffered line. When another program takes
+// the chosen name between the check and the write, the next free name is
+// used and referenced.
 bool RunPasteAction(WindowSettings& settings, const PictureInfo& picture, PasteHost& host);
 
 }  // namespace zumorika

@@ -57,13 +57,13 @@ class FormPasteHost : public PasteHost {
     form_.SaveSettings(SettingsFilePath(ExecutablePath()));
   }
   void ShowStatus(std::string_view sjis) override { form_.ShowStatus(sjis); }
-  bool SavePicture(const std::string& path, const WindowSettings& s) override {
+  NewFileResult SavePicture(const std::string& path, const WindowSettings& s) override {
     ImageSaveSettings save;
     save.FileKind = s.FileKind;
     save.BmpDepth = s.BmpDepth;
     save.JpegColor = s.JpegColor;
     save.JpegQuality = s.JpegQuality;
-    return SaveImageFile(path, picture_, save);
+    return SaveNewImageFile(path, picture_, save);
   }
   void RemoveFile(const std::string& path) override { DeleteFileAt(path); }
   void ShowMessage(std::string_view sjis) override { form_.ShowCheckMessage(sjis); }

@@ -77,14 +77,13 @@ bool SaveWindowSettings(const std::string& path, const WindowSettings& settings)
   line(FormatReal(settings.AngleDeg));
 
   UniqueFile file = OpenFile(path, "wb");
-  if (!file) {
-    // fopen may have created the file before failing.
-    if (FileExists(path)) DeleteFileAt(path);
-    return false;
-  }
+  // Not opened: whatever is at the path was not touched by this run (a
+  // hidden file, one another program holds open) and stays.
+  if (!file) return false;
   bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
   bool closed = CloseFileChecked(std::move(file));
   if (written && closed) return true;
+  // Created or truncated by this run and unfinished: no partial file.
   DeleteFileAt(path);
   return false;
 }

@@ -63,8 +63,8 @@ inline const ElementOrderEntry& OnlyElement() {
   return JwcState.ElementOrder[0];
 }
 
-// "<ＭＳ ゴシック>" as the host writes it.
+// "<ＭＳ ゴシック>" as the host writes it (an ordinary space, not an ideographic one).
 constexpr std::string_view kMsGothic =
-    "<\x82\x6C\x82\x72\x81\x40\x83\x53\x83\x56\x83\x62\x83\x4E>";
+    "<\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E>";
 
 }  // namespace zumorika::testing

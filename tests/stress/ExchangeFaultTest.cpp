@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "HeldFile.h"
 #include "StressSupport.h"
 #include "exchange/JwwGaibu.h"
 
@@ -41,6 +42,32 @@ TEST(ExchangeWriteFault, PathThatIsAFolderReportsFalseAndKeepsTheFolder) {
   EXPECT_FALSE(SaveJwcTemp(scratch / "JWC_TEMP.TXT"));
   EXPECT_TRUE(std::filesystem::is_directory(scratch.Path() / "JWC_TEMP.TXT"));
 }
+
+TEST(ExchangeWriteFault, HostsFileThatCannotBeOpenedIsLeftWhole) {
+  // Regression: a failed open deleted the host's intact file.
+  ScratchFolder scratch;
+  const std::string path = scratch / "JWC_TEMP.TXT";
+  BufferManyLines(2);
+  {
+    stress::FileHeldAgainstWriting held(path, "hq\r\n");
+    EXPECT_FALSE(SaveJwcTemp(path));
+  }
+  EXPECT_TRUE(stress::FileHeldAgainstWriting::Holds(path, "hq\r\n"));
+}
+
+#ifdef _WIN32
+TEST(ExchangeWriteFault, HiddenHostsFileIsReplaced) {
+  // Windows refuses to create over an existing hidden or system file
+  // (CREATE_ALWAYS, as fopen "wb" asks for); truncating it is allowed.
+  ScratchFolder scratch;
+  const std::string path = scratch / "JWC_TEMP.TXT";
+  stress::WriteBytes(path, "lc5\r\nlc6\r\n" + std::string(1000, 'x'));
+  ASSERT_TRUE(stress::MakeHidden(path));
+  BufferManyLines(1);
+  ASSERT_TRUE(SaveJwcTemp(path));
+  EXPECT_EQ(ReadBytes(path).size(), 201u + 2);
+}
+#endif
 
 TEST(ExchangeWriteFault, WriteAfterFailureStillWorks) {
   // A failed save leaves the buffer as it was, so a second try with a good

@@ -77,6 +77,30 @@ TEST(PasteFault, FolderRemovedWhileSavingIsReportedAndNothingBuffered) {
   EXPECT_EQ(stress::ReadBytes(scratch / "JWC_TEMP.TXT"), "hq\r\n");
 }
 
+TEST(PasteFault, PictureNameTakenBetweenTheCheckAndTheWriteIsLeftAlone) {
+  // Regression: the write replaced a file another program created after the
+  // name was checked.
+  for (int32_t kind : {0, 1}) {
+    ScratchFolder scratch;
+    const std::string extension = kind ? ".JPG" : ".BMP";
+    LoadDrawing(scratch / "plan.jww");
+    TPicture picture = stress::TestPicture(4, 3);
+    stress::RealFilesHost host(picture, scratch / "zumorika.dat");
+    host.beforeSave = [&] {
+      if (!Exists(scratch / ("plan_000" + extension)))
+        stress::WriteBytes(scratch / ("plan_000" + extension), "theirs");
+    };
+    WindowSettings settings;
+    settings.FileKind = kind;
+    ASSERT_TRUE(RunPasteAction(settings, host.Info(), host)) << "kind " << kind;
+    EXPECT_EQ(stress::ReadBytes(scratch / ("plan_000" + extension)), "theirs");
+    EXPECT_EQ(host.savedPath, scratch / ("plan_001" + extension));
+    EXPECT_GT(stress::ReadBytes(scratch / ("plan_001" + extension)).size(), 6u);
+    EXPECT_NE(JwcState.OutLines[JwcState.OutLineCount - 1].find("plan_001" + extension), std::string::npos);
+    EXPECT_TRUE(host.messages.empty());
+  }
+}
+
 TEST(PasteFault, SaveImageFileIntoMissingFolderReportsFalseForEveryKind) {
   ScratchFolder scratch;
   TPicture picture = stress::TestPicture(3, 2);

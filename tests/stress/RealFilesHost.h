@@ -24,11 +24,11 @@ class RealFilesHost : public PasteHost {
     settingsWritten = SaveWindowSettings(settingsPath_, settings);
   }
   void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
-  bool SavePicture(const std::string& path, const WindowSettings& s) override {
+  NewFileResult SavePicture(const std::string& path, const WindowSettings& s) override {
     if (beforeSave) beforeSave();
     savedPath = path;
     ImageSaveSettings image{s.FileKind, s.BmpDepth, s.JpegColor, s.JpegQuality};
-    return SaveImageFile(path, picture_, image);
+    return SaveNewImageFile(path, picture_, image);
   }
   void RemoveFile(const std::string& path) override { DeleteFileAt(path); }
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
@@ -38,7 +38,8 @@ class RealFilesHost : public PasteHost {
     return {!picture_.IsEmpty(), PictureWidth(picture_), PictureHeight(picture_)};
   }
 
-  std::function<void()> beforeSave;  // runs just before the picture is written
+  // Runs just before the picture is written, after its name was checked.
+  std::function<void()> beforeSave;
   bool settingsWritten = false;
   std::string savedPath;
   std::vector<std::string> statuses;

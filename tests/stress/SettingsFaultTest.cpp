@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "HeldFile.h"
 #include "RealFilesHost.h"
 #include "StressSupport.h"
 #include "exchange/JwwGaibu.h"
@@ -32,6 +33,17 @@ TEST(SettingsWriteFault, MissingFolderLeavesNoFile) {
   const std::string path = scratch / "gone/zumorika.dat";
   EXPECT_FALSE(SaveWindowSettings(path, SomeSettings()));
   EXPECT_FALSE(Exists(path));
+}
+
+TEST(SettingsWriteFault, FileThatCannotBeOpenedIsLeftWhole) {
+  // Regression: a failed open deleted the last run's settings.
+  ScratchFolder scratch;
+  const std::string path = scratch / "zumorika.dat";
+  {
+    stress::FileHeldAgainstWriting held(path, "1\r\n2\r\n");
+    EXPECT_FALSE(SaveWindowSettings(path, SomeSettings()));
+  }
+  EXPECT_TRUE(stress::FileHeldAgainstWriting::Holds(path, "1\r\n2\r\n"));
 }
 
 #ifndef _WIN32

@@ -63,6 +63,29 @@ TEST(Files, WritesFindsReadsAndDeletesAJapaneseName) {
   EXPECT_FALSE(DeleteFileAt(path));
 }
 
+TEST(Files, CreateNewFileNeverOpensWhatIsThere) {
+  const std::string path = JapaneseTempPath("new");
+  DeleteFileAt(path);
+  bool alreadyExists = true;
+  UniqueFile created = CreateNewFile(path, alreadyExists);
+  ASSERT_TRUE(created);
+  EXPECT_FALSE(alreadyExists);
+  std::fwrite("ours", 1, 4, created.get());
+  ASSERT_TRUE(CloseFileChecked(std::move(created)));
+
+  EXPECT_FALSE(CreateNewFile(path, alreadyExists));
+  EXPECT_TRUE(alreadyExists);
+  EXPECT_EQ(ReadText(path), "ours");
+  // A folder of that name or a missing folder makes the creation fail
+  // without counting as a file in the way.
+  const std::string folder = TempFolder();
+  EXPECT_FALSE(CreateNewFile(folder.substr(0, folder.size() - 1), alreadyExists));
+  EXPECT_FALSE(alreadyExists);
+  EXPECT_FALSE(CreateNewFile(folder + "zumorika_missing_folder" + kSeparator + "a.BMP", alreadyExists));
+  EXPECT_FALSE(alreadyExists);
+  EXPECT_TRUE(DeleteFileAt(path));
+}
+
 TEST(Files, ANameEndingInSoIsNotTakenForAFolder) {
   const std::string path = JapaneseTempPath("b").substr(0, JapaneseTempPath("b").size() - 4);
   ASSERT_EQ(path.back(), '\x5C');  // the trail byte of ソ

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <stdexcept>
@@ -23,6 +24,8 @@ class FakePasteHost : public PasteHost {
   bool SaveResult = true;
   bool SaveLeavesPartialFile = false;
   bool SaveThrows = false;
+  // Names another program creates between the existence check and the write.
+  std::set<std::string> CreatedByOthersAtSave;
   std::vector<std::string> Calls;
   std::vector<std::string> Messages;
   std::vector<int> Focus;
@@ -40,12 +43,16 @@ class FakePasteHost : public PasteHost {
     Calls.push_back("status");
     Statuses.emplace_back(text);
   }
-  bool SavePicture(const std::string& path, const WindowSettings&) override {
+  NewFileResult SavePicture(const std::string& path, const WindowSettings&) override {
     Calls.push_back("picture");
     if (SaveThrows) throw std::runtime_error("JPEG error");
+    if (CreatedByOthersAtSave.erase(path) != 0) Files.insert(path);
+    // The picture file is created only when new.
+    if (Files.count(path) != 0) return NewFileResult::Exists;
     SavedPicture = path;
     if (SaveResult || SaveLeavesPartialFile) Files.insert(path);
-    return SaveResult;
+    if (SaveResult) return NewFileResult::Written;
+    return SaveLeavesPartialFile ? NewFileResult::Unfinished : NewFileResult::NotCreated;
   }
   void RemoveFile(const std::string& path) override {
     Calls.push_back("remove");
@@ -361,6 +368,26 @@ TEST_F(PasteActionTest, PictureThatCouldNotBeWrittenIsReportedAndNotReferenced) 
   EXPECT_EQ(JwcState.OutLineCount, 0);
   EXPECT_EQ(host.Files.count("C:\\jww\\plan_000.BMP"), 0u);  // partial file removed
   EXPECT_EQ(host.Statuses.back(), kStatusIdle);
+}
+
+TEST_F(PasteActionTest, PictureThatCouldNotBeCreatedRemovesNothing) {
+  host.SaveResult = false;
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(host.Messages, std::vector<std::string>{std::string(kMsgSaveFailed)});
+  EXPECT_EQ(std::count(host.Calls.begin(), host.Calls.end(), "remove"), 0);
+  EXPECT_EQ(JwcState.OutLineCount, 0);
+}
+
+TEST_F(PasteActionTest, NameTakenBetweenTheCheckAndTheWriteMovesOnToTheNextNumber) {
+  // Regression: the write replaced a file another program had just created.
+  host.Files = {"C:\\jww\\plan_000.BMP"};
+  host.CreatedByOthersAtSave = {"C:\\jww\\plan_001.BMP", "C:\\jww\\plan_002.BMP"};
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(host.SavedPicture, "C:\\jww\\plan_003.BMP");
+  EXPECT_EQ(std::count(host.Calls.begin(), host.Calls.end(), "picture"), 3);
+  EXPECT_EQ(std::count(host.Calls.begin(), host.Calls.end(), "remove"), 0);
+  EXPECT_EQ(std::count(host.Calls.begin(), host.Calls.end(), "settings"), 1);
+  EXPECT_EQ(BufferedLines().back(), "^@BMplan_003.BMP,100,75");
 }
 
 TEST_F(PasteActionTest, ErrorWhileSavingLeavesNothingBufferedAndResetsTheStatus) {

@@ -195,6 +195,7 @@ struct Options {
   std::wstring exchange;
   bool keepExchange = false;
   bool holdClipboard = false;  // kept open until the tool's window is shown
+  DWORD holdClipboardMs = 0;   // or this long after the tool's first try
   ClipKind clip = ClipKind::kKeep;
   std::wstring clipSource;  // a path, or the text for kText
   std::vector<Step> steps;
@@ -223,6 +224,10 @@ const char kUsageText[] =
     "                      (without a --clip option the clipboard is left alone)\n"
     "  --clip-held         keep the clipboard open while the tool starts, as\n"
     "                      another program may; it is let go once the window shows\n"
+    "  --clip-held-for MS  keep the clipboard open until MS milliseconds after the\n"
+    "                      tool first tried to open it, as a clipboard tool does\n"
+    "                      for a moment (a tool that does not wait for it meets\n"
+    "                      a clipboard held until --timeout)\n"
     "  --step STEP         one step, see below; steps run in the given order\n"
     "  --script FILE       steps from a UTF-8 file, one per line\n"
     "  --timeout MS        limit of every wait (default 15000)\n"
@@ -284,6 +289,9 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
     } else if (!hasValue) {
       Err("jwc-host: " + WideToUtf8(arg) + " needs a value (or is unknown)\n");
       return kUsage;
+    } else if (arg == L"--clip-held-for") {
+      options.holdClipboard = true;
+      options.holdClipboardMs = static_cast<DWORD>(std::wcstoul(value().c_str(), nullptr, 10));
     } else if (arg == L"--tool") {
       options.tool = value();
     } else if (arg == L"--launch") {
@@ -526,6 +534,33 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
     return FALSE;
   }
   return TRUE;
+}
+
+BOOL CALLBACK FindMadeWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if ((search->pid == 0 || pid == search->pid) &&
+      _wcsicmp(ClassOf(window).c_str(), search->className) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Waits until a top-level window of the class exists, shown or not (pid 0:
+// in any process); false after timeoutMs. Messages are handled meanwhile:
+// under Wine a program that holds the clipboard must answer them, or other
+// programs' OpenClipboard waits for it instead of failing.
+bool WaitForWindowMade(DWORD pid, const wchar_t* className, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    WindowSearch search{pid, className, nullptr};
+    EnumWindows(FindMadeWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return true;
+    Pause(5);
+  }
+  return false;
 }
 
 HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
@@ -1051,6 +1086,15 @@ int Run(const Options& options) {
 
   Session session(options, process.get(), info.dwProcessId, info.dwThreadId,
                   launched);
+  if (held && options.holdClipboardMs != 0) {
+    // The tool opens the clipboard with a hidden static window of its own,
+    // made for each open and kept while it waits for a busy clipboard; its
+    // appearance marks the first try. A tool that gives up at once is gone
+    // before it is seen: the clipboard is then held until the timeout.
+    WaitForWindowMade(launched ? 0 : info.dwProcessId, L"Static", options.timeoutMs);
+    Pause(options.holdClipboardMs);
+    held.reset();
+  }
   int result = session.WaitForWindow();
   held.reset();
   for (size_t i = 0; result == kOk && i < options.steps.size(); ++i) {
