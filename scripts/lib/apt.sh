@@ -47,3 +47,21 @@ zumorika_deb_src_from_deb822() {
 zumorika_deb_src_from_list() {
   sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$1"
 }
+
+# The machine's own Debian archive (the first one it uses for a release
+# suite, not the security archive), so that other roots come from the same
+# place as the machine's packages.
+zumorika_debian_archive() {
+  local apt="${1:-/etc/apt}" f uri
+  for f in "$apt"/sources.list.d/*.sources; do
+    [[ -f "$f" ]] || continue
+    uri="$(awk 'tolower($1) == "uris:" && $2 !~ /security/ { print $2; exit }' "$f")"
+    [[ -n "$uri" ]] && { printf '%s\n' "$uri"; return 0; }
+  done
+  for f in "$apt/sources.list" "$apt"/sources.list.d/*.list; do
+    [[ -f "$f" ]] || continue
+    uri="$(awk '$1 == "deb" && $0 !~ /security/ { for (i = 2; i <= NF; i++) if ($i !~ /^\[/ && $i !~ /\]$/) { print $i; exit } }' "$f")"
+    [[ -n "$uri" ]] && { printf '%s\n' "$uri"; return 0; }
+  done
+  return 1
+}

@@ -8,6 +8,10 @@ ZUMORIKA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export ZUMORIKA_ROOT
 # shellcheck disable=SC2034  # used by the scripts that source this file
 ZUMORIKA_DEPS="$ZUMORIKA_ROOT/.deps"
+# The Debian 13 system root with Wine 10 (scripts/setup, scripts/lib/wine10):
+# outside the checkout, so that every clone on the machine shares one.
+ZUMORIKA_WINE10_DIR="${ZUMORIKA_WINE10_DIR:-/var/cache/zumorika/wine10}"
+export ZUMORIKA_WINE10_DIR
 
 zumorika_note() { printf '==> %s\n' "$*"; }
 zumorika_warn() { printf 'warning: %s\n' "$*" >&2; }

@@ -8,7 +8,14 @@
 # shellcheck source=scripts/lib/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-export WINEPREFIX="${ZUMORIKA_WINEPREFIX:-$ZUMORIKA_DEPS/wineprefix}"
+# ZUMORIKA_WINE=10 (set by scripts/lib/wine10 inside the Debian 13 root):
+# Wine 10 keeps a prefix of its own, as a prefix once opened by a newer Wine
+# is upgraded for it.
+if [[ "${ZUMORIKA_WINE:-8}" == 10 ]]; then
+  export WINEPREFIX="${ZUMORIKA_WINE10_PREFIX:-$ZUMORIKA_DEPS/wineprefix10}"
+else
+  export WINEPREFIX="${ZUMORIKA_WINEPREFIX:-$ZUMORIKA_DEPS/wineprefix}"
+fi
 export WINEARCH=win64
 # -all also silences Debian's hint about the missing 32-bit Wine.
 export WINEDEBUG="${WINEDEBUG:--all}"
