@@ -221,6 +221,23 @@ void TForm1::LoadIcons() {
       ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, small, small, 0)));
 }
 
+// Puts the window at left, top with the client area of the layout at the
+// current density; the frame is measured afterwards, so that the client size
+// comes out exact whatever frame the system draws.
+void TForm1::PlaceFrame(int left, int top) {
+  RECT frame = FrameFor(left, top);
+  ::SetWindowPos(handle_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  ::GetClientRect(handle_, &client);
+  int extraWidth = ScaleToDpi(kClientWidth, dpi_) - client.right;
+  int extraHeight = ScaleToDpi(kClientHeight, dpi_) - client.bottom;
+  if (extraWidth != 0 || extraHeight != 0)
+    ::SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + extraWidth,
+                   frame.bottom - frame.top + extraHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 RECT TForm1::FrameFor(int left, int top) const {
   RECT frame{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
   AdjustFrame(frame, kMainStyle, dpi_);
@@ -258,10 +275,8 @@ void TForm1::Create() {
     dpi_ = dpi;
     LoadIcons();
     MakeFonts();
-    frame = FrameFor(kDesignedLeft, kDesignedTop);
-    ::SetWindowPos(handle_, nullptr, frame.left, frame.top, frame.right - frame.left,
-                   frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  PlaceFrame(kDesignedLeft, kDesignedTop);
   CreateControls();
   FillControls();
 }
@@ -409,10 +424,8 @@ void TForm1::Relayout(int dpi, const RECT* suggested) {
     ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, dpi_));
   RECT current{};
   ::GetWindowRect(handle_, &current);
-  RECT frame = FrameFor(suggested ? suggested->left : current.left,
-                        suggested ? suggested->top : current.top);
-  ::SetWindowPos(handle_, nullptr, frame.left, frame.top, frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceFrame(suggested ? suggested->left : current.left,
+             suggested ? suggested->top : current.top);
   FitLabelB1();
   if (stretched_) {
     RECT client{};
@@ -426,9 +439,11 @@ void TForm1::Relayout(int dpi, const RECT* suggested) {
 
 void TForm1::Run(int showCommand) {
   if (handle_ == nullptr) return;
+  // The taskbar button first, so that an error box of the show sequence
+  // (owned by the application window) has one.
+  ::ShowWindow(appWindow_, SW_SHOWNA);
   // FormShow runs before the window is first drawn, as a form's OnShow does.
   Guarded([this] { FormShow(); });
-  ::ShowWindow(appWindow_, SW_SHOWNA);
   bool minimised = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
                    showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
   ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);

@@ -91,6 +91,7 @@ class TForm1 {
   void FillControls();
   void Relayout(int dpi, const RECT* suggested);
   RECT FrameFor(int left, int top) const;
+  void PlaceFrame(int left, int top);
   void CloseForm();
   HWND MessageOwner() const;
   template <typename Handler>

@@ -1220,7 +1220,9 @@ int wmain(int argc, wchar_t** argv) {
   using SetContextFn = BOOL(WINAPI*)(HANDLE);
   if (auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
           GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")))) {
-    setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));  // per-monitor v2
+    // Per-monitor v2, else v1 (Wine 8 knows v1 only).
+    if (!setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))))
+      setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));
   }
   zumorika::host::Options options;
   const int parsed = zumorika::host::ParseOptions(argc, argv, options);
