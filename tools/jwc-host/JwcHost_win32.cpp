@@ -926,11 +926,10 @@ class Session {
     if (!target) target = main_;
     const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
     if (alt) {
-      // Alt held: WM_SYSKEYDOWN with the context bit; the mnemonic arrives
-      // as WM_SYSCHAR. Posted directly, as no keyboard state says Alt is down.
+      // Alt held: WM_SYSKEYDOWN with the context bit; the tool's
+      // TranslateMessage makes the WM_SYSCHAR that carries the mnemonic.
       const LPARAM context = 1u << 29;
       PostMessageW(target, WM_SYSKEYDOWN, vk, 1 | (scan << 16) | context);
-      PostMessageW(target, WM_SYSCHAR, tolower(static_cast<int>(vk)), 1 | (scan << 16) | context);
       PostMessageW(target, WM_SYSKEYUP, vk, 1 | (scan << 16) | context | (3u << 30));
     } else {
       PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
