@@ -447,7 +447,7 @@ void TForm1::Run(int showCommand) {
   bool minimised = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
                    showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
   ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);
-  if (minimised) ::ShowWindow(appWindow_, SW_MINIMIZE);
+  if (minimised) MinimiseApplication();
   ::UpdateWindow(handle_);
   // The first control of the tab order that can take the focus; a radio
   // button only while checked, as an automatic radio button that gets the
@@ -462,6 +462,14 @@ void TForm1::Run(int showCommand) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+// Windows hides an owned window while its owner is minimised; the form is
+// hidden and shown again here as well, as not every system does it (Wine).
+void TForm1::MinimiseApplication() {
+  formHiddenByMinimise_ = ::IsWindowVisible(handle_) != FALSE;
+  if (formHiddenByMinimise_) ::ShowWindow(handle_, SW_HIDE);
+  ::ShowWindow(appWindow_, SW_MINIMIZE);
 }
 
 void TForm1::CloseForm() {
@@ -953,7 +961,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // on the desktop. The application window minimises to its taskbar
       // button and hides the form with it.
       if ((wParam & 0xFFF0) == SC_MINIMIZE && appWindow_ != nullptr) {
-        ::ShowWindow(appWindow_, SW_MINIMIZE);
+        MinimiseApplication();
         return 0;
       }
       break;
@@ -1020,6 +1028,18 @@ LRESULT TForm1::HandleApplicationMessage(UINT message, WPARAM wParam, LPARAM lPa
       // run the usual way (FormClose writes the exchange file).
       CloseForm();
       return 0;
+    case WM_SIZE:
+      // Minimised from its taskbar button, the form goes with it; restored,
+      // the form comes back.
+      if (wParam == SIZE_MINIMIZED && handle_ != nullptr && ::IsWindowVisible(handle_)) {
+        formHiddenByMinimise_ = true;
+        ::ShowWindow(handle_, SW_HIDE);
+      } else if (wParam == SIZE_RESTORED && formHiddenByMinimise_ && handle_ != nullptr) {
+        formHiddenByMinimise_ = false;
+        ::ShowWindow(handle_, SW_SHOW);
+        ::PostMessageW(window, kMsgPassActivation, 0, 0);
+      }
+      break;
     case WM_ACTIVATE:
       // The taskbar button and Alt+Tab activate this invisible window; the
       // form (or its message box) takes the activation over.

@@ -93,6 +93,7 @@ class TForm1 {
   RECT FrameFor(int left, int top) const;
   void PlaceFrame(int left, int top);
   void CloseForm();
+  void MinimiseApplication();
   HWND MessageOwner() const;
   template <typename Handler>
   void Guarded(Handler handler);
@@ -138,6 +139,7 @@ class TForm1 {
   bool stretched_ = false;
   bool paintFailed_ = false;
   bool closed_ = false;
+  bool formHiddenByMinimise_ = false;
   ByteLimit edit1Limit_;
   ByteLimit edit2Limit_;
 };

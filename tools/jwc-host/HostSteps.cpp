@@ -22,7 +22,8 @@ constexpr VerbInfo kVerbs[] = {
     {"signal", 1, 1},       {"dialog", 1, 1},
     {"waitfile", 1, 1},     {"mouse", 1, 1},        {"expect-selected", 1, 1},
     {"expect-default", 1, 1}, {"expect-taskbar", 1, 1}, {"expect-centred", 0, 0},
-    {"expect-client", 2, 2},
+    {"expect-client", 2, 2},  {"minimize", 0, 0},     {"restore", 0, 0},
+    {"expect-shown", 1, 1},
 };
 
 // Verbs whose first argument is a control ID.
@@ -159,6 +160,9 @@ const char* StepHelp() {
       "  move X Y             move the tool's window to screen position X, Y\n"
       "  close                post WM_CLOSE to the tool's window\n"
       "  sysclose             post WM_SYSCOMMAND SC_CLOSE (the title bar's close button)\n"
+      "  minimize             post WM_SYSCOMMAND SC_MINIMIZE (the title bar's minimise\n"
+      "                       button)\n"
+      "  restore              restore the taskbar window, as a click on its button does\n"
       "  message [TEXT]       wait for the tool's message box, print its text, check it\n"
       "                       against TEXT when given, and press its OK button; the box\n"
       "                       must be owned by the tool's form or application window\n"
@@ -175,6 +179,7 @@ const char* StepHelp() {
       "                       unowned, no tool window) is titled TEXT and owns the form\n"
       "  expect-centred       the window is centred on its monitor's work area\n"
       "  expect-client W H    the window's client area is W x H pixels\n"
+      "  expect-shown 0|1     whether the window is shown (visible and not minimised)\n"
       "  expect-pos X Y       the window's screen position\n"
       "  expect-open          the tool is still running with its window\n"
       "  print-text ID        print the control's text\n"

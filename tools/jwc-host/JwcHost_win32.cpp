@@ -702,6 +702,27 @@ class Session {
       PostMessageW(main_, WM_CLOSE, 0, 0);
       return kOk;
     }
+    if (step.verb == "minimize") {
+      PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      Pause(kPollMs * 10);
+      return kOk;
+    }
+    if (step.verb == "restore") {
+      const std::vector<HWND> windows = TaskbarWindows();
+      if (windows.size() != 1) return Fail(step, "no one taskbar window");
+      ShowWindow(windows[0], SW_RESTORE);
+      SetForegroundWindow(windows[0]);
+      Pause(kPollMs * 10);
+      return kOk;
+    }
+    if (step.verb == "expect-shown") {
+      const bool shown = IsWindowVisible(main_) && !IsIconic(main_);
+      if (shown != (Number(step.args[0]) != 0)) {
+        return Fail(step, std::string("the window is ") + (IsIconic(main_) ? "minimised" :
+                                      IsWindowVisible(main_) ? "shown" : "hidden"));
+      }
+      return kOk;
+    }
     if (step.verb == "sysclose") {
       PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
       return kOk;
