@@ -17,6 +17,7 @@
 #include "util/MyFunc.h"
 #include "window/ControlIds.h"
 #include "window/ErrorBoxText.h"
+#include "window/FormLayout_win32.h"
 #include "window/PasteAction.h"
 #include "window/WindowTexts.h"
 
@@ -26,24 +27,75 @@ std::string ExeFolder;
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"TForm1";
-constexpr wchar_t kScrollBoxClass[] = L"TScrollBox";
-constexpr wchar_t kImageClass[] = L"TImage";
-
-constexpr int kClientWidth = 470;
-constexpr int kClientHeight = 415;
 constexpr int kDesignedLeft = 189;
 constexpr int kDesignedTop = 104;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kStatusColour = RGB(231, 231, 231);
 constexpr COLORREF kMemoColour = RGB(187, 235, 244);
-constexpr int kMaxEdit1Bytes = 255;
+constexpr std::size_t kMaxEdit1Bytes = 255;
+constexpr std::size_t kMaxEdit2Bytes = 3;
 constexpr int kIconResource = 1;
+// Posted to the form when a push button gained or lost the focus, and to
+// the application window when it should hand its activation to the form.
+constexpr UINT kMsgFocusMoved = WM_APP + 1;
+constexpr UINT kMsgPassActivation = WM_APP + 2;
 
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// The application window is never seen: zero size, but visible, so that it
+// has the process's one taskbar button.
+constexpr DWORD kApplicationStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-bool IsChecked(HWND window, int id) {
-  return ::IsDlgButtonChecked(window, id) == BST_CHECKED;
+std::wstring WindowTextOf(HWND window) {
+  int length = ::GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+  return text;
+}
+
+bool HasClass(HWND window, const wchar_t* name) {
+  wchar_t cls[32] = {};
+  ::GetClassNameW(window, cls, 32);
+  return ::lstrcmpiW(cls, name) == 0;
+}
+
+bool IsRadioButton(HWND window) {
+  if (!HasClass(window, L"BUTTON")) return false;
+  LONG type = ::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+bool IsContainer(HWND window) {
+  return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
+}
+
+// The density of the monitor a window is on. GetDpiForWindow exists from
+// Windows 10 1607 on; before, the system's density applies to every monitor.
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow != nullptr && window != nullptr) {
+    UINT dpi = getDpiForWindow(window);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC screen = ::GetDC(nullptr);
+  int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+// The frame around a client area at a density; AdjustWindowRectExForDpi
+// exists from Windows 10 1607 on.
+void AdjustFrame(RECT& rect, DWORD style, int dpi) {
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi != nullptr) {
+    adjustForDpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi));
+  } else {
+    ::AdjustWindowRectEx(&rect, style, FALSE, 0);
+  }
 }
 
 // The OK action's view of the window and the platform.
@@ -89,6 +141,10 @@ TForm1::~TForm1() {
     ::SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
     ::DestroyWindow(handle_);
   }
+  if (appWindow_ != nullptr) {
+    ::SetWindowLongPtrW(appWindow_, GWLP_USERDATA, 0);
+    ::DestroyWindow(appWindow_);
+  }
 }
 
 template <typename Handler>
@@ -115,6 +171,16 @@ void TForm1::RegisterClasses() {
   form.hIconSm = smallIcon_.get();
   ::RegisterClassExW(&form);
 
+  WNDCLASSEXW application{};
+  application.cbSize = sizeof application;
+  application.lpfnWndProc = ApplicationProc;
+  application.hInstance = instance_;
+  application.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  application.lpszClassName = kApplicationClass;
+  application.hIcon = icon_.get();
+  application.hIconSm = smallIcon_.get();
+  ::RegisterClassExW(&application);
+
   WNDCLASSEXW box{};
   box.cbSize = sizeof box;
   box.lpfnWndProc = ScrollBoxProc;
@@ -134,15 +200,48 @@ void TForm1::RegisterClasses() {
   ::RegisterClassExW(&image);
 }
 
-HWND TForm1::AddControl(DWORD exStyle, const wchar_t* cls, std::string_view sjisText,
-                        DWORD style, int x, int y, int w, int h, int id, HFONT font) {
-  std::wstring text = Cp932ToWide(sjisText);
-  HWND control = ::CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x,
-                                   y, w, h, handle_, reinterpret_cast<HMENU>(INT_PTR{id}),
-                                   instance_, nullptr);
-  if (control != nullptr && font != nullptr)
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return control;
+void TForm1::MakeFonts() {
+  std::wstring face = Cp932ToWide(kFontName);
+  auto make = [&face, this](int height) {
+    return ::CreateFontW(-ScaleToDpi(height, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  };
+  font_.reset(make(kFontHeight));
+  smallFont_.reset(make(kSmallFontHeight));
+}
+
+void TForm1::LoadIcons() {
+  // The icon file holds 16, 20, 24, 32 and 48 pixel pictures; the loader
+  // picks the one made for the size asked.
+  int small = ScaleToDpi(16, dpi_), big = ScaleToDpi(32, dpi_);
+  icon_.reset(static_cast<HICON>(
+      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, big, big, 0)));
+  smallIcon_.reset(static_cast<HICON>(
+      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, small, small, 0)));
+}
+
+// Puts the window at left, top with the client area of the layout at the
+// current density; the frame is measured afterwards, so that the client size
+// comes out exact whatever frame the system draws.
+void TForm1::PlaceFrame(int left, int top) {
+  RECT frame = FrameFor(left, top);
+  ::SetWindowPos(handle_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  ::GetClientRect(handle_, &client);
+  int extraWidth = ScaleToDpi(kClientWidth, dpi_) - client.right;
+  int extraHeight = ScaleToDpi(kClientHeight, dpi_) - client.bottom;
+  if (extraWidth != 0 || extraHeight != 0)
+    ::SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + extraWidth,
+                   frame.bottom - frame.top + extraHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TForm1::FrameFor(int left, int top) const {
+  RECT frame{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
+  AdjustFrame(frame, kMainStyle, dpi_);
+  return RECT{left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
 }
 
 void TForm1::Create() {
@@ -151,102 +250,92 @@ void TForm1::Create() {
                                 ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&init);
 
-  icon_.reset(static_cast<HICON>(
-      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, 32, 32, 0)));
-  smallIcon_.reset(static_cast<HICON>(
-      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, 16, 16, 0)));
-  std::wstring face = Cp932ToWide(kFontName);
-  font_.reset(::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
-  smallFont_.reset(::CreateFontW(-9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+  dpi_ = WindowDpi(nullptr);
+  LoadIcons();
+  MakeFonts();
   whiteBrush_.reset(::CreateSolidBrush(kWhite));
   statusBrush_.reset(::CreateSolidBrush(kStatusColour));
   memoBrush_.reset(::CreateSolidBrush(kMemoColour));
   RegisterClasses();
 
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  ::AdjustWindowRectEx(&frame, kMainStyle, FALSE, 0);
+  std::wstring title = Cp932ToWide(kAppTitle);
+  appWindow_ = ::CreateWindowExW(0, kApplicationClass, title.c_str(), kApplicationStyle,
+                                 kDesignedLeft, kDesignedTop, 0, 0, nullptr, nullptr, instance_,
+                                 this);
+  RECT frame = FrameFor(kDesignedLeft, kDesignedTop);
   std::wstring caption = Cp932ToWide(kFormCaption);
-  handle_ = ::CreateWindowExW(0, kFormClass, caption.c_str(), kMainStyle, kDesignedLeft,
-                              kDesignedTop, frame.right - frame.left, frame.bottom - frame.top,
-                              nullptr, nullptr, instance_, this);
+  // Owned by the application window: an owned window has no taskbar button
+  // of its own and is hidden and shown with its owner's minimising.
+  handle_ = ::CreateWindowExW(0, kFormClass, caption.c_str(), kMainStyle, frame.left, frame.top,
+                              frame.right - frame.left, frame.bottom - frame.top, appWindow_,
+                              nullptr, instance_, this);
   if (handle_ == nullptr) return;
+  int dpi = WindowDpi(handle_);
+  if (dpi != dpi_) {
+    dpi_ = dpi;
+    LoadIcons();
+    MakeFonts();
+  }
+  PlaceFrame(kDesignedLeft, kDesignedTop);
   CreateControls();
+  FillControls();
+}
+
+HWND TForm1::Control(int id) const {
+  auto found = controls_.find(id);
+  return found != controls_.end() ? found->second : nullptr;
 }
 
 void TForm1::CreateControls() {
-  HFONT f = font_.get();
-  // Children of the group boxes sit on the form itself at the group's
-  // offset: a group box does not pass WM_COMMAND on, and a flat tree keeps
-  // GetDlgItem, IsDialogMessage and the radio groups simple. Creation order
-  // is the Z order, and so the tab order.
-  AddControl(0, L"STATIC", kStatusIdle, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0, 391, 470,
-             24, kIdLabelA1, f);
-  AddControl(0, L"STATIC", kLabel1, SS_LEFT | SS_NOPREFIX, 8, 8, 448, 13, kIdLabel1, f);
+  for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
+    HWND parent = row->parent == 0 ? handle_ : Control(row->parent);
+    std::wstring text = Cp932ToWide(row->text);
+    bool combo = std::wstring_view(row->cls) == L"COMBOBOX";
+    int height = row->height + (combo ? kComboListHeight : 0);
+    HWND control = ::CreateWindowExW(
+        row->exStyle, row->cls, text.c_str(), WS_CHILD | WS_VISIBLE | row->style,
+        ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_), ScaleToDpi(row->width, dpi_),
+        ScaleToDpi(height, dpi_), parent, reinterpret_cast<HMENU>(INT_PTR{row->id}), instance_,
+        this);
+    controls_[row->id] = control;
+    if (control == nullptr) continue;
+    HFONT font = row->font == FontKind::kForm    ? font_.get()
+                 : row->font == FontKind::kSmall ? smallFont_.get()
+                                                 : nullptr;
+    if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (row->exStyle & WS_EX_CONTROLPARENT)
+      ::SetWindowSubclass(control, ContainerProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (IsRadioButton(control))
+      ::SetWindowSubclass(control, RadioProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (row->id == kIdButton1 || row->id == kIdButton2 || row->id == kIdButton3)
+      ::SetWindowSubclass(control, PushButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
+  scrollBox_ = Control(kIdScrollBox2);
+  image_ = Control(kIdImage1);
+}
 
-  AddControl(0, L"BUTTON", kGroupBox1, BS_GROUPBOX, 8, 32, 273, 161, kIdGroupBox1, f);
-  scrollBox_ = AddControl(WS_EX_CLIENTEDGE, kScrollBoxClass, "",
-                          WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN, 8 + 8, 32 + 16, 257, 137,
-                          kIdScrollBox2, nullptr);
-  image_ = ::CreateWindowExW(0, kImageClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 105, 105,
-                             scrollBox_, reinterpret_cast<HMENU>(INT_PTR{kIdImage1}), instance_,
-                             this);
-
-  AddControl(0, L"BUTTON", kGroupBox2, BS_GROUPBOX, 8, 200, 273, 89, kIdGroupBox2, f);
-  AddControl(0, L"BUTTON", kRadioButton1, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 8 + 8,
-             200 + 16, 233, 17, kIdRadioButton1, f);
-  AddControl(0, L"STATIC", "LabelB1", SS_LEFT | SS_NOPREFIX, 8 + 24, 200 + 32, 49, 13,
-             kIdLabelB1, f);
-  AddControl(0, L"BUTTON", kRadioButton2, BS_AUTORADIOBUTTON, 8 + 8, 200 + 48, 185, 17,
-             kIdRadioButton2, f);
-  HWND edit1 = AddControl(WS_EX_CLIENTEDGE, L"EDIT", "", ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
-                          8 + 24, 200 + 64, 225, 21, kIdEdit1, f);
-  // A first cut by characters; EN_CHANGE then holds the text to 255 bytes
+void TForm1::FillControls() {
+  HWND edit1 = Control(kIdEdit1);
+  // A first cut by characters; EN_CHANGE then holds the text to its bytes
   // of Shift-JIS, where a double-byte character counts twice.
   ::SendMessageW(edit1, EM_LIMITTEXT, kMaxEdit1Bytes, 0);
-  ::SetWindowSubclass(edit1, Edit1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
-  AddControl(0, L"BUTTON", "...", BS_PUSHBUTTON | WS_TABSTOP, 8 + 248, 200 + 64, 20, 20,
-             kIdButton3, smallFont_.get());
+  edit1Limit_ = ByteLimit{this, kMaxEdit1Bytes, L"", false};
+  ::SetWindowSubclass(edit1, ByteLimitProc, 1, reinterpret_cast<DWORD_PTR>(&edit1Limit_));
 
-  // RadioButton3 and RadioButton4 form a group of their own on the form; they
-  // come next to each other in the Z order so that no radio button of
-  // RadioGroup1 falls between them.
-  AddControl(0, L"BUTTON", kRadioButton3, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 8, 296,
-             129, 17, kIdRadioButton3, f);
-  AddControl(0, L"BUTTON", kRadioButton4, BS_AUTORADIOBUTTON, 160, 296, 129, 17,
-             kIdRadioButton4, f);
-
-  AddControl(0, L"BUTTON", "", BS_GROUPBOX, 8, 312, 145, 73, kIdRadioGroup1, f);
-  const std::array<std::string_view, 4> depths{kDepthMono, kDepth16, kDepth256, kDepth24};
-  for (int i = 0; i < 4; ++i) {
-    // Two columns filled column by column, as a radio group lays them out.
-    int column = i / 2, row = i % 2;
-    DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-    AddControl(0, L"BUTTON", depths[i], style, 8 + 8 + column * 68, 312 + 16 + row * 26, 64, 17,
-               kIdRadioGroup1Item0 + i, f);
-  }
-
-  AddControl(0, L"BUTTON", "", BS_GROUPBOX, 160, 312, 153, 73, kIdGroupBox3, f);
-  AddControl(0, L"BUTTON", kRadioButton5, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 160 + 8,
-             312 + 8, 81, 17, kIdRadioButton5, f);
-  AddControl(0, L"BUTTON", kRadioButton6, BS_AUTORADIOBUTTON, 160 + 8, 312 + 28, 89, 17,
-             kIdRadioButton6, f);
-  AddControl(0, L"STATIC", kLabel5, SS_LEFT, 160 + 16, 312 + 52, 70, 13, kIdLabel1 + 4, f);
-  // UDS_ALIGNRIGHT takes the up-down's width from the right of its buddy, so
-  // the edit box is made that much wider to end up at its designed size.
-  HWND edit2 = AddControl(WS_EX_CLIENTEDGE, L"EDIT", "1", ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
-                          160 + 88, 312 + 48, 41 + 15, 21, kIdEdit2, f);
-  ::SendMessageW(edit2, EM_LIMITTEXT, 3, 0);
+  HWND edit2 = Control(kIdEdit2);
+  ::SendMessageW(edit2, EM_LIMITTEXT, kMaxEdit2Bytes, 0);
+  edit2Limit_ = ByteLimit{this, kMaxEdit2Bytes, L"1", false};
+  ::SetWindowSubclass(edit2, ByteLimitProc, 1, reinterpret_cast<DWORD_PTR>(&edit2Limit_));
   ::ImmAssociateContext(edit2, nullptr);
-  HWND upDown = AddControl(0, UPDOWN_CLASSW, "",
-                           UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                           160 + 129, 312 + 48, 15, 21, kIdUpDown1, nullptr);
+  HWND upDown = Control(kIdUpDown1);
   ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit2), 0);
   ::SendMessageW(upDown, UDM_SETRANGE32, 1, 100);
   ::SendMessageW(upDown, UDM_SETPOS32, 0, 1);
+  // The up-down control takes a width of its own when it gets its buddy.
+  if (const ControlRow* row = FindControlRow(kIdUpDown1))
+    ::SetWindowPos(upDown, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
+                   ScaleToDpi(row->width, dpi_), ScaleToDpi(row->height, dpi_),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 
   tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -261,74 +350,109 @@ void TForm1::CreateControls() {
     tool.uId = reinterpret_cast<UINT_PTR>(edit2);
     tool.lpszText = tip.data();
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, dpi_));
   }
 
-  AddControl(0, L"BUTTON", "", BS_GROUPBOX, 288, 200, 177, 113, kIdGroupBox4, f);
-  AddControl(0, L"STATIC", kLabel2, SS_LEFT, 288 + 8, 200 + 16, 112, 13, kIdLabel1 + 1, f);
-  HWND edit3 = AddControl(WS_EX_CLIENTEDGE, L"EDIT", "", ES_AUTOHSCROLL | WS_GROUP | WS_TABSTOP,
-                          288 + 56, 200 + 32, 73, 21, kIdEdit3, f);
-  ::ImmAssociateContext(edit3, nullptr);
-  AddControl(0, L"STATIC", kLabel3, SS_LEFT, 288 + 129, 200 + 40, 42, 13, kIdLabel1 + 2, f);
-  AddControl(0, L"STATIC", kLabel4, SS_LEFT, 288 + 8, 200 + 60, 42, 13, kIdLabel1 + 3, f);
-  HWND combo1 = AddControl(0, L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_GROUP |
-                                                   WS_TABSTOP,
-                           288 + 56, 200 + 56, 73, 200, kIdComboBox1, f);
+  ::ImmAssociateContext(Control(kIdEdit3), nullptr);
+  HWND combo1 = Control(kIdComboBox1);
   for (std::string_view item : kBasePointItems) {
     std::wstring w = Cp932ToWide(item);
     ::SendMessageW(combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
   }
-  ::SendMessageW(combo1, CB_SETITEMHEIGHT, 0, 13);
+  ::SendMessageW(combo1, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
   ::SendMessageW(combo1, CB_SETCURSEL, 0, 0);
-  AddControl(0, L"STATIC", kLabel6, SS_LEFT, 288 + 8, 200 + 84, 42, 13, kIdLabel1 + 5, f);
-  HWND combo2 = AddControl(0, L"COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL |
-                                                   WS_GROUP | WS_TABSTOP,
-                           288 + 56, 200 + 80, 97, 240, kIdComboBox2, f);
+  HWND combo2 = Control(kIdComboBox2);
   for (const char* item : {"0", "30", "45", "60", "90", "120", "135", "150", "180", "-30", "-45",
                            "-60", "-90", "-120", "-135", "-150"}) {
     std::wstring w = Cp932ToWide(item);
     ::SendMessageW(combo2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
   }
-  ::SendMessageW(combo2, CB_SETITEMHEIGHT, 0, 13);
+  ::SendMessageW(combo2, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
   COMBOBOXINFO comboInfo{};
   comboInfo.cbSize = sizeof comboInfo;
   if (::GetComboBoxInfo(combo2, &comboInfo) && comboInfo.hwndItem != nullptr)
     ::ImmAssociateContext(comboInfo.hwndItem, nullptr);
-  AddControl(0, L"STATIC", kLabel7, SS_LEFT, 288 + 156, 200 + 80, 14, 13, kIdLabel1 + 6, f);
-
-  AddControl(0, L"BUTTON", kButton1, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 344, 328, 121, 25,
-             kIdButton1, f);
-  AddControl(0, L"BUTTON", kButton2, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 344, 360, 121, 25,
-             kIdButton2, f);
 
   std::string memoText;
   for (std::size_t i = 0; i < kMemoLines.size(); ++i) {
     if (i != 0) memoText += "\r\n";
     memoText += kMemoLines[i];
   }
-  HWND memo = AddControl(WS_EX_CLIENTEDGE, L"EDIT", memoText,
-                         ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
-                             WS_HSCROLL | WS_VSCROLL | WS_GROUP,
-                         288, 40, 177, 153, kIdMemo1, f);
+  HWND memo = Control(kIdMemo1);
+  SetControlText(kIdMemo1, memoText);
   ::SetWindowSubclass(memo, MemoProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
-  ::CheckRadioButton(handle_, kIdRadioButton1, kIdRadioButton2, kIdRadioButton1);
-  ::CheckRadioButton(handle_, kIdRadioButton3, kIdRadioButton4, kIdRadioButton3);
-  ::CheckRadioButton(handle_, kIdRadioGroup1Item0, kIdRadioGroup1Item0 + 3,
-                     kIdRadioGroup1Item0 + 2);
-  ::CheckRadioButton(handle_, kIdRadioButton5, kIdRadioButton6, kIdRadioButton6);
+  CheckRadio(kIdRadioButton1);
+  CheckRadio(kIdRadioButton3);
+  CheckRadio(kIdRadioGroup1Item0 + 2);
+  CheckRadio(kIdRadioButton6);
   ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  ::SendMessageW(appWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(appWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
   UpdateScrollBox();
+}
+
+// Lays every control out again at another density, from the same rows as
+// creation; the controls keep their texts, checks and selections.
+void TForm1::Relayout(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  UniqueHfont oldFont = std::move(font_), oldSmallFont = std::move(smallFont_);
+  MakeFonts();
+  LoadIcons();
+  for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
+    HWND control = Control(row->id);
+    if (control == nullptr || row->id == kIdImage1) continue;  // the preview keeps its size
+    bool combo = std::wstring_view(row->cls) == L"COMBOBOX";
+    int height = row->height + (combo ? kComboListHeight : 0);
+    ::SetWindowPos(control, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
+                   ScaleToDpi(row->width, dpi_), ScaleToDpi(height, dpi_),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = row->font == FontKind::kForm    ? font_.get()
+                 : row->font == FontKind::kSmall ? smallFont_.get()
+                                                 : nullptr;
+    if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (combo) {
+      ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
+    }
+  }
+  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  ::SendMessageW(appWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(appWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  if (tooltip_ != nullptr)
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, dpi_));
+  RECT current{};
+  ::GetWindowRect(handle_, &current);
+  PlaceFrame(suggested ? suggested->left : current.left,
+             suggested ? suggested->top : current.top);
+  FitLabelB1();
+  if (stretched_) {
+    RECT client{};
+    ::GetClientRect(scrollBox_, &client);
+    SetImage1Size(client.right, client.bottom);
+  } else {
+    UpdateScrollBox();
+  }
+  ::InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TForm1::Run(int showCommand) {
   if (handle_ == nullptr) return;
+  // The taskbar button first, so that an error box of the show sequence
+  // (owned by the application window) has one.
+  ::ShowWindow(appWindow_, SW_SHOWNA);
   // FormShow runs before the window is first drawn, as a form's OnShow does.
   Guarded([this] { FormShow(); });
-  ::ShowWindow(handle_, showCommand);
+  bool minimised = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
+                   showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
+  ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);
+  if (minimised) MinimiseApplication();
   ::UpdateWindow(handle_);
-  ::SetFocus(Control(kIdRadioButton1));
+  // The first control of the tab order that can take the focus; a radio
+  // button only while checked, as an automatic radio button that gets the
+  // focus checks itself and would undo the saved choice.
+  FocusOn(FirstTabStop(handle_));
 
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -338,6 +462,14 @@ void TForm1::Run(int showCommand) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+// Windows hides an owned window while its owner is minimised; the form is
+// hidden and shown again here as well, as not every system does it (Wine).
+void TForm1::MinimiseApplication() {
+  formHiddenByMinimise_ = ::IsWindowVisible(handle_) != FALSE;
+  if (formHiddenByMinimise_) ::ShowWindow(handle_, SW_HIDE);
+  ::ShowWindow(appWindow_, SW_MINIMIZE);
 }
 
 void TForm1::CloseForm() {
@@ -356,16 +488,16 @@ void TForm1::FormShow() {
   const WindowSettings& s = Settings;
   ::SetWindowPos(handle_, nullptr, s.WinLeft, s.WinTop, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Saved on a monitor of another density: lay out for the one it is on now,
+  // keeping the saved top-left corner.
+  int dpi = WindowDpi(handle_);
+  if (dpi != dpi_) Relayout(dpi, nullptr);
+  KeepOnScreen();
   SetControlText(kIdEdit1, s.SaveFolder);
-  ::CheckRadioButton(handle_, kIdRadioButton1, kIdRadioButton2,
-                     s.FolderMode != 0 ? kIdRadioButton2 : kIdRadioButton1);
-  ::CheckRadioButton(handle_, kIdRadioButton3, kIdRadioButton4,
-                     s.FileKind != 0 ? kIdRadioButton4 : kIdRadioButton3);
-  if (s.BmpDepth >= 0 && s.BmpDepth <= 3)
-    ::CheckRadioButton(handle_, kIdRadioGroup1Item0, kIdRadioGroup1Item0 + 3,
-                       kIdRadioGroup1Item0 + s.BmpDepth);
-  ::CheckRadioButton(handle_, kIdRadioButton5, kIdRadioButton6,
-                     s.JpegColor != 0 ? kIdRadioButton6 : kIdRadioButton5);
+  CheckRadio(s.FolderMode != 0 ? kIdRadioButton2 : kIdRadioButton1);
+  CheckRadio(s.FileKind != 0 ? kIdRadioButton4 : kIdRadioButton3);
+  if (s.BmpDepth >= 0 && s.BmpDepth <= 3) CheckRadio(kIdRadioGroup1Item0 + s.BmpDepth);
+  CheckRadio(s.JpegColor != 0 ? kIdRadioButton6 : kIdRadioButton5);
   SetControlText(kIdEdit2, FormatInt(s.JpegQuality));
   SetControlText(kIdEdit3, FormatReal(s.WidthMm));
   if (s.BasePoint >= 0 && s.BasePoint <= 8)
@@ -387,6 +519,42 @@ void TForm1::FormShow() {
   FitLabelB1();
 }
 
+// A saved position can lie off every screen once a monitor is gone (a
+// laptop undocked): then the window goes to the middle of the nearest
+// monitor's work area. A window that still touches a work area stays.
+void TForm1::KeepOnScreen() {
+  struct Search {
+    RECT frame;
+    bool touches;
+  } search{};
+  ::GetWindowRect(handle_, &search.frame);
+  ::EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        RECT common{};
+        if (::GetMonitorInfoW(monitor, &info) && ::IntersectRect(&common, &s->frame, &info.rcWork)) {
+          s->touches = true;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (search.touches) return;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(::MonitorFromRect(&search.frame, MONITOR_DEFAULTTONEAREST), &info)) return;
+  const RECT& work = info.rcWork;
+  int width = search.frame.right - search.frame.left;
+  int height = search.frame.bottom - search.frame.top;
+  int left = work.left + (work.right - work.left - width) / 2;
+  int top = work.top + (work.bottom - work.top - height) / 2;
+  ::SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  int dpi = WindowDpi(handle_);
+  if (dpi != dpi_) Relayout(dpi, nullptr);
+}
 void TForm1::FormClose() {
   picture_.Clear();
   if (image_ != nullptr) ::InvalidateRect(image_, nullptr, TRUE);
@@ -410,12 +578,12 @@ void TForm1::Button1Click() {
   s.WinLeft = frame.left;
   s.WinTop = frame.top;
   s.SaveFolder = ControlText(kIdEdit1);
-  s.FolderMode = IsChecked(handle_, kIdRadioButton2) ? 1 : 0;
-  s.FileKind = IsChecked(handle_, kIdRadioButton4) ? 1 : 0;
+  s.FolderMode = IsChecked(kIdRadioButton2) ? 1 : 0;
+  s.FileKind = IsChecked(kIdRadioButton4) ? 1 : 0;
   s.BmpDepth = -1;
   for (int i = 0; i < 4; ++i)
-    if (IsChecked(handle_, kIdRadioGroup1Item0 + i)) s.BmpDepth = i;
-  s.JpegColor = IsChecked(handle_, kIdRadioButton6) ? 1 : 0;
+    if (IsChecked(kIdRadioGroup1Item0 + i)) s.BmpDepth = i;
+  s.JpegColor = IsChecked(kIdRadioButton6) ? 1 : 0;
   s.JpegQuality = StrToIntOr0(ControlText(kIdEdit2));
   s.WidthMm = StrToFloatOr0(ControlText(kIdEdit3));
   s.BasePoint =
@@ -466,11 +634,7 @@ void TForm1::Image1Click() {
 std::string TForm1::ControlText(int id) const {
   HWND control = Control(id);
   if (control == nullptr) return {};
-  int length = ::GetWindowTextLengthW(control);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  int copied = ::GetWindowTextW(control, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-  return WideToCp932(text);
+  return WideToCp932(WindowTextOf(control));
 }
 
 void TForm1::SetControlText(int id, std::string_view sjis) {
@@ -480,22 +644,142 @@ void TForm1::SetControlText(int id, std::string_view sjis) {
   ::SetWindowTextW(control, text.c_str());
 }
 
-void TForm1::EnforceEdit1Limit() {
-  if (edit1Programmatic_) return;
-  HWND edit = Control(kIdEdit1);
-  int length = ::GetWindowTextLengthW(edit);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(std::max(::GetWindowTextW(edit, text.data(), length + 1), 0)));
-  if (WideToCp932(text).size() <= static_cast<std::size_t>(kMaxEdit1Bytes)) {
-    edit1Accepted_ = text;
+void TForm1::EnforceByteLimit(ByteLimit& limit, HWND edit) {
+  if (limit.programmatic) return;
+  std::wstring text = WindowTextOf(edit);
+  if (WideToCp932(text).size() <= limit.maxBytes) {
+    limit.accepted = text;
     return;
   }
-  // The typed or pasted text would not fit 255 bytes: undo it.
-  edit1Programmatic_ = true;
-  ::SetWindowTextW(edit, edit1Accepted_.c_str());
-  edit1Programmatic_ = false;
-  ::SendMessageW(edit, EM_SETSEL, edit1Accepted_.size(), edit1Accepted_.size());
+  // The typed or pasted text would not fit: undo it.
+  limit.programmatic = true;
+  ::SetWindowTextW(edit, limit.accepted.c_str());
+  limit.programmatic = false;
+  ::SendMessageW(edit, EM_SETSEL, limit.accepted.size(), limit.accepted.size());
   ::MessageBeep(MB_OK);
+}
+
+bool TForm1::IsChecked(int id) const {
+  HWND button = Control(id);
+  return button != nullptr && ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Checks one radio button of its group and unchecks the others. A radio
+// button is a tab stop only while checked, as the dialog keys expect.
+void TForm1::CheckRadio(int id) {
+  int first = 0, last = 0;
+  if (!RadioGroupOf(id, first, last)) return;
+  for (int member = first; member <= last; ++member) {
+    HWND button = Control(member);
+    if (button == nullptr) continue;
+    bool chosen = member == id;
+    ::SendMessageW(button, BM_SETCHECK, chosen ? BST_CHECKED : BST_UNCHECKED, 0);
+    LONG style = ::GetWindowLongW(button, GWL_STYLE);
+    LONG wanted = chosen ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+    if (wanted != style) ::SetWindowLongW(button, GWL_STYLE, wanted);
+  }
+}
+
+// Arrow keys move among the buttons of the focused group only, checking the
+// one they land on, as in a dialog. RadioButton3 and RadioButton4 have
+// RadioGroup1 between them in the tab order, so the group is the form's
+// list, not the window tree's WS_GROUP range.
+void TForm1::MoveInRadioGroup(HWND from, bool forward) {
+  int id = ::GetDlgCtrlID(from);
+  int first = 0, last = 0;
+  if (!RadioGroupOf(id, first, last)) return;
+  int next = forward ? (id == last ? first : id + 1) : (id == first ? last : id - 1);
+  CheckRadio(next);
+  FocusOn(Control(next));
+}
+
+// Moves the focus as a dialog does: never onto an unchecked radio button
+// (an automatic one would check itself), the whole text of an edit box
+// selected, and the default button following the focus.
+bool TForm1::FocusOn(HWND control) {
+  if (control == nullptr) return false;
+  if (IsRadioButton(control) && ::SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED)
+    return false;
+  ::SetFocus(control);
+  if (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+  UpdateDefaultButton();
+  return true;
+}
+
+// The first control at or inside parent that the dialog keys can reach, in
+// the tab order: group boxes are entered, radio buttons count while checked.
+HWND TForm1::FirstTabStop(HWND parent) const {
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
+    if (IsContainer(child)) {
+      if (HWND inner = FirstTabStop(child)) return inner;
+      continue;
+    }
+    if (!(style & WS_TABSTOP)) continue;
+    if (IsRadioButton(child) && ::SendMessageW(child, BM_GETCHECK, 0, 0) != BST_CHECKED) continue;
+    return child;
+  }
+  return nullptr;
+}
+
+// The control a window belongs to: the edit box inside a combo box answers
+// for the combo box.
+HWND TForm1::ControlOf(HWND window) const {
+  while (window != nullptr && window != handle_) {
+    HWND parent = ::GetParent(window);
+    if (parent == handle_ || (parent != nullptr && IsContainer(parent))) return window;
+    window = parent;
+  }
+  return nullptr;
+}
+
+void TForm1::NextDialogControl(WPARAM wParam, LPARAM lParam) {
+  // IsDialogMessage sends this for Tab and for a group box's Alt mnemonic
+  // (the box first, then "the next one"). A group box here is a parent, and
+  // the next control after a parent lies outside it, so the mnemonic goes
+  // to the first control inside the box instead.
+  if (LOWORD(lParam) != 0) {
+    HWND target = reinterpret_cast<HWND>(wParam);
+    if (target != nullptr && IsContainer(target)) {
+      pendingGroup_ = target;
+    } else {
+      pendingGroup_ = nullptr;
+      FocusOn(target);
+    }
+    return;
+  }
+  HWND target = nullptr;
+  if (pendingGroup_ != nullptr) {
+    target = FirstTabStop(pendingGroup_);
+    if (target == nullptr) target = ::GetNextDlgTabItem(handle_, pendingGroup_, FALSE);
+    pendingGroup_ = nullptr;
+  } else {
+    target = ::GetNextDlgTabItem(handle_, ControlOf(::GetFocus()), wParam != 0);
+  }
+  FocusOn(target);
+}
+
+// While a push button has the focus it is the default button (Enter presses
+// it, and it shows the default look); otherwise Button1 is.
+int TForm1::DefaultButtonId() const {
+  HWND focus = ::GetFocus();
+  for (int id : {kIdButton1, kIdButton2, kIdButton3})
+    if (focus != nullptr && focus == Control(id)) return id;
+  return kIdButton1;
+}
+
+void TForm1::UpdateDefaultButton() {
+  int chosen = DefaultButtonId();
+  for (int id : {kIdButton1, kIdButton2, kIdButton3}) {
+    HWND button = Control(id);
+    if (button == nullptr) continue;
+    LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    LONG wanted = id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if (type != wanted) ::SendMessageW(button, BM_SETSTYLE, wanted, TRUE);
+  }
 }
 
 void TForm1::ShowStatus(std::string_view sjis) {
@@ -504,38 +788,39 @@ void TForm1::ShowStatus(std::string_view sjis) {
   ::UpdateWindow(Control(kIdLabelA1));
 }
 
+// Every box is owned by the form (by the application window before the form
+// is shown) and application-modal: the owner is disabled while it is up and
+// gets the activation back when it closes, and the box stays above it.
+HWND TForm1::MessageOwner() const {
+  if (handle_ != nullptr && ::IsWindowVisible(handle_)) return handle_;
+  return appWindow_;
+}
+
 void TForm1::ShowCheckMessage(std::string_view sjis) {
   std::wstring text = Cp932ToWide(sjis);
   std::wstring title = Cp932ToWide(kAppTitle);
-  ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
-  Reactivate();
+  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(), MB_OK | MB_APPLMODAL);
 }
 
 void TForm1::ShowErrorBox(std::string_view sjis) {
   std::wstring text = Cp932ToWide(ErrorBoxText(sjis));
   std::wstring title = Cp932ToWide(kAppTitle);
-  ::MessageBoxW(nullptr, text.c_str(), title.c_str(),
-                MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
-  Reactivate();
-}
-
-void TForm1::Reactivate() {
-  // A task-modal box has no owner to hand the activation back to; without
-  // this the window may stay inactive and the keyboard go nowhere.
-  if (handle_ != nullptr && ::IsWindowVisible(handle_)) ::SetForegroundWindow(handle_);
+  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(),
+                MB_OK | MB_ICONERROR | MB_APPLMODAL);
 }
 
 void TForm1::FitLabelB1() {
+  // Sized to its text; as a child of GroupBox2 it shows only up to the
+  // box's right edge.
   HWND label = Control(kIdLabelB1);
-  int length = ::GetWindowTextLengthW(label);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(std::max(::GetWindowTextW(label, text.data(), length + 1), 0)));
+  std::wstring text = WindowTextOf(label);
   WindowDc dc(label);
   SelectedObject select(dc.get(), font_.get());
-  SIZE size{0, 13};
+  int minimum = ScaleToDpi(13, dpi_);
+  SIZE size{0, minimum};
   if (!text.empty())
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-  ::SetWindowPos(label, nullptr, 0, 0, size.cx, std::max<LONG>(size.cy, 13),
+  ::SetWindowPos(label, nullptr, 0, 0, size.cx, std::max<LONG>(size.cy, minimum),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -609,6 +894,7 @@ void TForm1::PaintImage(HDC dc) {
   }
 }
 
+
 // --- Window procedures ------------------------------------------------------
 
 LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -628,6 +914,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
       int id = LOWORD(wParam);
       int code = HIWORD(wParam);
+      int first = 0, last = 0;
       if (id == kIdButton1 && code == BN_CLICKED) {
         Guarded([this] { Button1Click(); });
       } else if (id == kIdButton2 && code == BN_CLICKED) {
@@ -635,26 +922,25 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       } else if (id == kIdButton3 && code == BN_CLICKED) {
         Guarded([this] { Button3Click(); });
       } else if (id == kIdEdit1 && code == EN_CHANGE) {
-        EnforceEdit1Limit();
+        EnforceByteLimit(edit1Limit_, Control(kIdEdit1));
+      } else if (id == kIdEdit2 && code == EN_CHANGE) {
+        EnforceByteLimit(edit2Limit_, Control(kIdEdit2));
+      } else if (code == BN_CLICKED && RadioGroupOf(id, first, last)) {
+        CheckRadio(id);
       }
       return 0;
     }
     case DM_GETDEFID:
-      return MAKELRESULT(kIdButton1, DC_HASDEFID);
-    case WM_NEXTDLGCTL: {
-      // Only the dialog procedure answers this; IsDialogMessage sends it for
-      // a group box's Alt mnemonic (focus the box, then move on), so a plain
-      // window must do the moving itself or the key falls through to the
-      // system menu, where Alt+C means Close.
-      HWND target = nullptr;
-      if (LOWORD(lParam) != 0) {
-        target = reinterpret_cast<HWND>(wParam);
-      } else {
-        target = ::GetNextDlgTabItem(handle_, ::GetFocus(), wParam != 0);
-      }
-      if (target != nullptr) ::SetFocus(target);
+      return MAKELRESULT(DefaultButtonId(), DC_HASDEFID);
+    case kMsgFocusMoved:
+      UpdateDefaultButton();
       return 0;
-    }
+    case WM_NEXTDLGCTL:
+      // Only a dialog procedure answers this by itself; a plain window must
+      // do the moving or the key falls through to the system menu, where
+      // Alt+C means Close.
+      NextDialogControl(wParam, lParam);
+      return 0;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       HWND control = reinterpret_cast<HWND>(lParam);
@@ -669,6 +955,21 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       ::SetBkColor(dc, kWhite);
       return reinterpret_cast<LRESULT>(whiteBrush_.get());
+    }
+    case WM_SYSCOMMAND:
+      // The form is owned: minimising it alone would leave a small title bar
+      // on the desktop. The application window minimises to its taskbar
+      // button and hides the form with it.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE && appWindow_ != nullptr) {
+        MinimiseApplication();
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      // Moved onto a monitor of another density: lay out again there, at the
+      // place the system suggests.
+      Relayout(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     }
     case WM_ACTIVATE:
       // A plain window does not remember its focused control the way a
@@ -704,6 +1005,61 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* form = static_cast<TForm1*>(create->lpCreateParams);
+    form->appWindow_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  return form->HandleApplicationMessage(message, wParam, lParam);
+}
+
+LRESULT TForm1::HandleApplicationMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = appWindow_;
+  switch (message) {
+    case WM_CLOSE:
+      // Close from the taskbar button's menu closes the form, which ends the
+      // run the usual way (FormClose writes the exchange file).
+      CloseForm();
+      return 0;
+    case WM_SIZE:
+      // Minimised from its taskbar button, the form goes with it; restored,
+      // the form comes back.
+      if (wParam == SIZE_MINIMIZED && handle_ != nullptr && ::IsWindowVisible(handle_)) {
+        formHiddenByMinimise_ = true;
+        ::ShowWindow(handle_, SW_HIDE);
+      } else if (wParam == SIZE_RESTORED && formHiddenByMinimise_ && handle_ != nullptr) {
+        formHiddenByMinimise_ = false;
+        ::ShowWindow(handle_, SW_SHOW);
+        ::PostMessageW(window, kMsgPassActivation, 0, 0);
+      }
+      break;
+    case WM_ACTIVATE:
+      // The taskbar button and Alt+Tab activate this invisible window; the
+      // form (or its message box) takes the activation over.
+      if (LOWORD(wParam) != WA_INACTIVE) ::PostMessageW(window, kMsgPassActivation, 0, 0);
+      break;
+    case kMsgPassActivation: {
+      if (handle_ == nullptr || ::GetActiveWindow() != window) return 0;
+      HWND popup = ::GetLastActivePopup(handle_);
+      HWND target = popup != nullptr && ::IsWindowVisible(popup) ? popup : handle_;
+      if (::IsWindowVisible(target) && ::IsWindowEnabled(target)) ::SetActiveWindow(target);
+      return 0;
+    }
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      appWindow_ = nullptr;
+      return ::DefWindowProcW(window, message, wParam, lParam);
+    default:
+      break;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TForm1::ScrollBoxProc(HWND window, UINT message, WPARAM wParam,
@@ -760,20 +1116,80 @@ LRESULT CALLBACK TForm1::ImageProc(HWND window, UINT message, WPARAM wParam, LPA
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TForm1::Edit1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR data) {
+// A group box or the radio group as a parent: a button window passes its
+// children's notifications to nobody, so they go on to the form.
+LRESULT CALLBACK TForm1::ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR data) {
+  auto* form = reinterpret_cast<TForm1*>(data);
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+      if (form->handle_ != nullptr) return ::SendMessageW(form->handle_, message, wParam, lParam);
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(window, ContainerProc, 1);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::ByteLimitProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR data) {
   if (message == WM_SETTEXT) {
     // Like the control's own limit, the byte limit holds typing and pasting
     // back; text set through WM_SETTEXT (by the tool or a driver) stands.
-    auto* form = reinterpret_cast<TForm1*>(data);
-    bool was = form->edit1Programmatic_;
-    form->edit1Programmatic_ = true;
+    auto* limit = reinterpret_cast<ByteLimit*>(data);
+    bool was = limit->programmatic;
+    limit->programmatic = true;
     LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-    form->edit1Programmatic_ = was;
-    if (lParam != 0) form->edit1Accepted_ = reinterpret_cast<const wchar_t*>(lParam);
+    limit->programmatic = was;
+    if (lParam != 0) limit->accepted = reinterpret_cast<const wchar_t*>(lParam);
     return result;
   }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, Edit1Proc, 1);
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, ByteLimitProc, 1);
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::RadioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR data) {
+  auto* form = reinterpret_cast<TForm1*>(data);
+  switch (message) {
+    case WM_GETDLGCODE:
+      // The arrows are the button's own: the dialog manager's group walk
+      // follows WS_GROUP ranges, which do not match these groups.
+      return ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      if (wParam == VK_UP || wParam == VK_LEFT || wParam == VK_DOWN || wParam == VK_RIGHT) {
+        form->MoveInRadioGroup(window, wParam == VK_DOWN || wParam == VK_RIGHT);
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(window, RadioProc, 1);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::PushButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) {
+  auto* form = reinterpret_cast<TForm1*>(data);
+  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+    // Posted: while the focus is leaving, it has not yet arrived anywhere.
+    if (form->handle_ != nullptr) ::PostMessageW(form->handle_, kMsgFocusMoved, 0, 0);
+  } else if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, PushButtonProc, 1);
+  }
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -782,8 +1198,12 @@ LRESULT CALLBACK TForm1::MemoProc(HWND window, UINT message, WPARAM wParam, LPAR
   if (message == WM_GETDLGCODE) {
     // A multi-line edit asks for every key, which would keep Enter, Esc and
     // Tab from the dialog keyboard; read-only text needs only the arrows.
-    return DLGC_WANTARROWS | DLGC_HASSETSEL;
+    // It claims typed characters, or the dialog manager would take a plain
+    // letter for a button's mnemonic ("y" for OK); Alt+letter still reaches
+    // the mnemonics as WM_SYSCHAR.
+    return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
   }
+  if (message == WM_CHAR && wParam >= 0x20) return 0;  // read-only: typing does nothing
   if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, MemoProc, 1);
   return ::DefSubclassProc(window, message, wParam, lParam);
 }

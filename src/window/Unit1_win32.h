@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -46,7 +47,13 @@ class TForm1 {
   bool HasPicture = false;
 
   HWND Handle() const { return handle_; }
-  HWND Control(int id) const { return ::GetDlgItem(handle_, id); }
+  // The application window: it owns the form and carries the taskbar
+  // button, titled with the application title.
+  HWND ApplicationHandle() const { return appWindow_; }
+  // Any control of the window tree by its ID (group boxes are parents).
+  HWND Control(int id) const;
+  // The density the window is laid out for, in dots per inch.
+  int Dpi() const { return dpi_; }
 
   // Shift-JIS text of a control, converted at the boundary.
   std::string ControlText(int id) const;
@@ -56,35 +63,70 @@ class TForm1 {
   void ShowErrorBox(std::string_view sjis);
 
  private:
+  // An edit box that holds at most maxBytes of Shift-JIS text, where a
+  // double-byte character counts twice; typing and pasting past it is undone.
+  struct ByteLimit {
+    TForm1* form = nullptr;
+    std::size_t maxBytes = 0;
+    std::wstring accepted;
+    bool programmatic = false;
+  };
+
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ScrollBoxProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ImageProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK Edit1Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ByteLimitProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK RadioProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK PushButtonProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK MemoProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
+  LRESULT HandleApplicationMessage(UINT, WPARAM, LPARAM);
 
   void RegisterClasses();
-  HWND AddControl(DWORD exStyle, const wchar_t* cls, std::string_view sjisText, DWORD style,
-                  int x, int y, int w, int h, int id, HFONT font);
+  void MakeFonts();
+  void LoadIcons();
   void CreateControls();
+  void FillControls();
+  void Relayout(int dpi, const RECT* suggested);
+  RECT FrameFor(int left, int top) const;
+  void PlaceFrame(int left, int top);
   void CloseForm();
-  void Reactivate();
+  void MinimiseApplication();
+  HWND MessageOwner() const;
   template <typename Handler>
   void Guarded(Handler handler);
+
+  // The dialog keyboard of a plain window.
+  bool FocusOn(HWND control);
+  HWND FirstTabStop(HWND parent) const;
+  HWND ControlOf(HWND window) const;
+  void NextDialogControl(WPARAM wParam, LPARAM lParam);
+  void UpdateDefaultButton();
+  int DefaultButtonId() const;
+  bool IsChecked(int id) const;
+  void CheckRadio(int id);
+  void MoveInRadioGroup(HWND from, bool forward);
+  void KeepOnScreen();
 
   void SetImage1Size(int width, int height);
   void UpdateScrollBox();
   void ScrollBoxScroll(int bar, WPARAM request);
   void PaintImage(HDC dc);
   void FitLabelB1();
-  void EnforceEdit1Limit();
+  void EnforceByteLimit(ByteLimit& limit, HWND edit);
 
   HINSTANCE instance_;
+  HWND appWindow_ = nullptr;
   HWND handle_ = nullptr;
   HWND scrollBox_ = nullptr;
   HWND image_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND lastFocus_ = nullptr;
+  HWND pendingGroup_ = nullptr;
+  std::map<int, HWND> controls_;
+  int dpi_ = 96;
   UniqueHfont font_;
   UniqueHfont smallFont_;
   UniqueHbrush whiteBrush_;
@@ -97,8 +139,9 @@ class TForm1 {
   bool stretched_ = false;
   bool paintFailed_ = false;
   bool closed_ = false;
-  std::wstring edit1Accepted_;
-  bool edit1Programmatic_ = false;
+  bool formHiddenByMinimise_ = false;
+  ByteLimit edit1Limit_;
+  ByteLimit edit2Limit_;
 };
 
 }  // namespace zumorika

@@ -20,14 +20,18 @@ constexpr VerbInfo kVerbs[] = {
     {"expect-focus", 1, 1}, {"expect-pos", 2, 2},   {"expect-open", 0, 0},
     {"print-text", 1, 1},   {"print-rect", 0, 0},   {"sleep", 1, 1},
     {"signal", 1, 1},       {"dialog", 1, 1},
-    {"waitfile", 1, 1},
+    {"waitfile", 1, 1},     {"mouse", 1, 1},        {"expect-selected", 1, 1},
+    {"expect-default", 1, 1}, {"expect-taskbar", 1, 1}, {"expect-centred", 0, 0},
+    {"expect-client", 2, 2},  {"minimize", 0, 0},     {"restore", 0, 0},
+    {"expect-shown", 1, 1},
 };
 
 // Verbs whose first argument is a control ID.
 bool TakesControlId(const std::string& verb) {
   return verb == "set" || verb == "click" || verb == "radio" ||
          verb == "select" || verb == "expect-text" || verb == "expect-check" ||
-         verb == "expect-sel" || verb == "expect-focus" || verb == "print-text";
+         verb == "expect-sel" || verb == "expect-focus" || verb == "print-text" ||
+         verb == "mouse" || verb == "expect-selected" || verb == "expect-default";
 }
 
 }  // namespace
@@ -149,18 +153,33 @@ const char* StepHelp() {
       "  click ID             post BM_CLICK (a message box it opens does not block)\n"
       "  radio ID             the same as click, for radio buttons\n"
       "  select ID INDEX      CB_SETCURSEL, then WM_COMMAND CBN_SELCHANGE to its parent\n"
-      "  key esc|enter|tab    post the key to the control that has the focus\n"
+      "  key KEY              post the key to the control that has the focus, through\n"
+      "                       the tool's message loop as a typed key: esc, enter, tab,\n"
+      "                       up, down, left, right, a letter or digit, or alt+LETTER\n"
+      "  mouse ID             press and release the left mouse button on the control\n"
       "  move X Y             move the tool's window to screen position X, Y\n"
       "  close                post WM_CLOSE to the tool's window\n"
       "  sysclose             post WM_SYSCOMMAND SC_CLOSE (the title bar's close button)\n"
+      "  minimize             post WM_SYSCOMMAND SC_MINIMIZE (the title bar's minimise\n"
+      "                       button)\n"
+      "  restore              restore the taskbar window, as a click on its button does\n"
       "  message [TEXT]       wait for the tool's message box, print its text, check it\n"
-      "                       against TEXT when given, and press its OK button\n"
+      "                       against TEXT when given, and press its OK button; the box\n"
+      "                       must be owned by the tool's form or application window\n"
       "  dialog ok|cancel     wait for another dialog of the tool (the folder chooser),\n"
       "                       print its title and press its OK or Cancel button\n"
       "  expect-text ID TEXT  the control's text must be TEXT\n"
       "  expect-check ID 0|1  the button's check state\n"
       "  expect-sel ID N      the combo box's selected index\n"
       "  expect-focus ID      the control that has the keyboard focus\n"
+      "  expect-selected ID   the edit box's whole text is selected\n"
+      "  expect-default ID    the default button (DM_GETDEFID) is ID and shows the\n"
+      "                       default look; no other push button does\n"
+      "  expect-taskbar TEXT  the tool's one window with a taskbar button (visible,\n"
+      "                       unowned, no tool window) is titled TEXT and owns the form\n"
+      "  expect-centred       the window is centred on its monitor's work area\n"
+      "  expect-client W H    the window's client area is W x H pixels\n"
+      "  expect-shown 0|1     whether the window is shown (visible and not minimised)\n"
       "  expect-pos X Y       the window's screen position\n"
       "  expect-open          the tool is still running with its window\n"
       "  print-text ID        print the control's text\n"

@@ -737,6 +737,27 @@ class Session {
       PostMessageW(main_, WM_CLOSE, 0, 0);
       return kOk;
     }
+    if (step.verb == "minimize") {
+      PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      Pause(kPollMs * 10);
+      return kOk;
+    }
+    if (step.verb == "restore") {
+      const std::vector<HWND> windows = TaskbarWindows();
+      if (windows.size() != 1) return Fail(step, "no one taskbar window");
+      ShowWindow(windows[0], SW_RESTORE);
+      SetForegroundWindow(windows[0]);
+      Pause(kPollMs * 10);
+      return kOk;
+    }
+    if (step.verb == "expect-shown") {
+      const bool shown = IsWindowVisible(main_) && !IsIconic(main_);
+      if (shown != (Number(step.args[0]) != 0)) {
+        return Fail(step, std::string("the window is ") + (IsIconic(main_) ? "minimised" :
+                                      IsWindowVisible(main_) ? "shown" : "hidden"));
+      }
+      return kOk;
+    }
     if (step.verb == "sysclose") {
       PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
       return kOk;
@@ -767,6 +788,18 @@ class Session {
     }
     if (step.verb == "key") return PressKey(step);
     if (step.verb == "expect-focus") return ExpectFocus(step);
+    if (step.verb == "expect-default") return ExpectDefault(step);
+    if (step.verb == "expect-taskbar") return ExpectTaskbar(step);
+    if (step.verb == "expect-centred") return ExpectCentred(step);
+    if (step.verb == "expect-client") {
+      RECT client{};
+      GetClientRect(main_, &client);
+      if (client.right != Number(step.args[0]) || client.bottom != Number(step.args[1])) {
+        return Fail(step, "the client area is " + std::to_string(client.right) + " x " +
+                              std::to_string(client.bottom));
+      }
+      return kOk;
+    }
 
     const int id = static_cast<int>(Number(step.args[0]));
     HWND control = Control(id);
@@ -803,6 +836,8 @@ class Session {
                           kSendTimeoutMs, &result);
       return kOk;
     }
+    if (step.verb == "mouse") return Mouse(control);
+    if (step.verb == "expect-selected") return ExpectSelected(step, control);
     if (step.verb == "print-text") {
       Out("text " + step.args[0] + ": " + WideToUtf8(TextOf(control)) + "\n");
       return kOk;
@@ -921,23 +956,140 @@ class Session {
                             : std::string("no control has the focus"));
   }
 
+  // Keys are posted to the focused control of the tool's thread, so that
+  // they pass the tool's message loop (IsDialogMessage, TranslateMessage)
+  // as typed keys do. A letter's WM_CHAR comes from TranslateMessage there.
   int PressKey(const Step& step) {
     std::string name = step.args[0];
     for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    bool alt = false;
+    if (name.rfind("alt+", 0) == 0) {
+      alt = true;
+      name = name.substr(4);
+    }
     UINT vk = 0;
     if (name == "esc" || name == "escape") vk = VK_ESCAPE;
     else if (name == "enter" || name == "return") vk = VK_RETURN;
     else if (name == "tab") vk = VK_TAB;
+    else if (name == "up") vk = VK_UP;
+    else if (name == "down") vk = VK_DOWN;
+    else if (name == "left") vk = VK_LEFT;
+    else if (name == "right") vk = VK_RIGHT;
+    else if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0])))
+      vk = static_cast<UINT>(toupper(static_cast<unsigned char>(name[0])));
     else return Fail(step, "unknown key");
     HWND target = FocusWindow();
     if (!target) target = main_;
     const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-    PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
-    PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
-    Pause(kPollMs);
+    if (alt) {
+      // Alt held: WM_SYSKEYDOWN with the context bit; the tool's
+      // TranslateMessage makes the WM_SYSCHAR that carries the mnemonic.
+      const LPARAM context = 1u << 29;
+      PostMessageW(target, WM_SYSKEYDOWN, vk, 1 | (scan << 16) | context);
+      PostMessageW(target, WM_SYSKEYUP, vk, 1 | (scan << 16) | context | (3u << 30));
+    } else {
+      PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+      PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+    }
+    Pause(kPollMs * 5);
     return kOk;
   }
-
+  int Mouse(HWND control) {
+    const LPARAM at = MAKELPARAM(2, 2);
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(control, WM_LBUTTONUP, 0, at);
+    Pause(kPollMs * 5);
+    return kOk;
+  }
+  int ExpectSelected(const Step& step, HWND control) {
+    DWORD_PTR length = 0, range = 0;
+    SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
+    DWORD start = 0, end = 0;
+    SendMessageTimeoutW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                        reinterpret_cast<LPARAM>(&end), SMTO_ABORTIFHUNG, kSendTimeoutMs, &range);
+    if (start == 0 && end == length) return kOk;
+    return Fail(step, "the selection is " + std::to_string(start) + ".." + std::to_string(end) +
+                          " of " + std::to_string(length) + " characters");
+  }
+  int ExpectDefault(const Step& step) {
+    const long id = Number(step.args[0]);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main_, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
+    if (HIWORD(answer) != DC_HASDEFID || LOWORD(answer) != id) {
+      return Fail(step, "DM_GETDEFID answers " + std::to_string(LOWORD(answer)));
+    }
+    for (int button : {1, 2, 1003}) {
+      HWND control = Control(button);
+      if (!control) continue;
+      const bool looksDefault =
+          (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      if (looksDefault != (button == id)) {
+        return Fail(step, "button " + std::to_string(button) +
+                              (looksDefault ? " shows" : " does not show") + " the default look");
+      }
+    }
+    return kOk;
+  }
+  // The tool's windows that get a taskbar button: visible top-level windows
+  // without an owner that are no tool windows.
+  std::vector<HWND> TaskbarWindows() {
+    struct Found {
+      DWORD pid;
+      std::vector<HWND> windows;
+    } found{pid_, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* f = reinterpret_cast<Found*>(data);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          if (pid == f->pid && IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
+              !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+            f->windows.push_back(window);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.windows;
+  }
+  int ExpectTaskbar(const Step& step) {
+    const std::vector<HWND> windows = TaskbarWindows();
+    if (windows.size() != 1) {
+      std::string titles;
+      for (HWND w : windows) titles += " \"" + WideToUtf8(TextOf(w)) + "\"";
+      return Fail(step, std::to_string(windows.size()) + " windows have a taskbar button:" + titles);
+    }
+    const std::string title = WideToUtf8(TextOf(windows[0]));
+    if (title != step.args[0]) return Fail(step, "the taskbar button reads \"" + title + "\"");
+    if (GetWindow(main_, GW_OWNER) != windows[0]) {
+      return Fail(step, "the form is not owned by the taskbar window");
+    }
+    return kOk;
+  }
+  int ExpectCentred(const Step& step) {
+    RECT rect{};
+    GetWindowRect(main_, &rect);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &info);
+    const RECT& work = info.rcWork;
+    const long dx = (rect.left - work.left) - (work.right - rect.right);
+    const long dy = (rect.top - work.top) - (work.bottom - rect.bottom);
+    if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) return kOk;
+    return Fail(step, "the window is at " + std::to_string(rect.left) + ", " +
+                          std::to_string(rect.top) + " in a work area " +
+                          std::to_string(work.left) + ", " + std::to_string(work.top) + ", " +
+                          std::to_string(work.right) + ", " + std::to_string(work.bottom));
+  }
+  // A box must belong to the tool's window: an unowned box can fall behind
+  // the host, and its closing hands the activation to another program.
+  bool OwnedByTool(HWND box) {
+    HWND owner = GetWindow(box, GW_OWNER);
+    if (!owner) return false;
+    if (owner == main_) return true;
+    for (HWND w : TaskbarWindows())
+      if (owner == w) return true;
+    return false;
+  }
   int WaitFile(const Step& step) {
     const std::wstring path = Utf8ToWide(step.args[0]);
     const DWORD start = GetTickCount();
@@ -984,8 +1136,10 @@ class Session {
     Pause(kPollMs * 5);
     const std::string text = MessageTextOf(box);
     Out("message: " + text + "\n");
+    const bool owned = OwnedByTool(box);
     PressOk(box);
     AwaitClosed(box);
+    if (!owned) return Fail(step, "the message box has no owner window of the tool");
     if (!step.args.empty() && text != step.args[0]) {
       return Fail(step, "the message was \"" + text + "\"");
     }
@@ -1125,6 +1279,15 @@ int Run(const Options& options) {
 }  // namespace zumorika::host
 
 int wmain(int argc, wchar_t** argv) {
+  // Per-monitor aware like the tool, so that the tool's rectangles reach us
+  // in real pixels, not scaled to 96 dpi for an unaware caller.
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  if (auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")))) {
+    // Per-monitor v2, else v1 (Wine 8 knows v1 only).
+    if (!setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))))
+      setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));
+  }
   zumorika::host::Options options;
   const int parsed = zumorika::host::ParseOptions(argc, argv, options);
   if (parsed != zumorika::host::kOk) return parsed;
