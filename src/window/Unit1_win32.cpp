@@ -79,9 +79,8 @@ int WindowDpi(HWND window) {
     UINT dpi = getDpiForWindow(window);
     if (dpi != 0) return static_cast<int>(dpi);
   }
-  HDC screen = ::GetDC(nullptr);
-  int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  WindowDc screen(nullptr);
+  int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kDesignDpi;
 }
 
