@@ -278,7 +278,114 @@ int32_t StrToIntOr0(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
+namespace {
+
+double ReadExtended(std::string_view text);
+
+// n / d and its remainder, when the quotient fits in 64 bits.
+inline uint64_t DivideWide(unsigned __int128 n, uint64_t d, uint64_t& remainder) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  // One instruction; the library's general 128-bit division costs several
+  // times as much.
+  uint64_t quotient;
+  __asm__("divq %4"
+          : "=a"(quotient), "=d"(remainder)
+          : "a"(static_cast<uint64_t>(n)), "d"(static_cast<uint64_t>(n >> 64)), "rm"(d));
+  return quotient;
+#else
+  const uint64_t quotient = static_cast<uint64_t>(n / d);
+  remainder = static_cast<uint64_t>(n - static_cast<unsigned __int128>(quotient) * d);
+  return quotient;
+#endif
+}
+
+// The reading of ReadExtended below, done in integers for the texts the
+// host writes: at most 19 significant digits, at most 19 decimals, no
+// exponent part. The extended computation gives round-to-nearest-even of
+// mantissa / 10^decimals to a 64-bit significand, then of that to a double;
+// both roundings are done here exactly, so the result is the same bit for
+// bit. Returns false for any other text, which then takes the full reading.
+bool ReadPlainDecimal(std::string_view text, double& result) {
+  constexpr int kMaxDigits = 19;
+  static constexpr uint64_t kPow10[kMaxDigits + 1] = {
+      1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+      100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
+      10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+      100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
+  const size_t n = text.size();
+  bool negative = false;
+  size_t i = SkipBlanksAndSign(text, negative);
+  uint64_t mantissa = 0;
+  int significant = 0;
+  int decimals = 0;
+  bool anyDigit = false;
+  bool inFraction = false;
+  for (; i < n; ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      anyDigit = true;
+      // Leading zeros are not significant; checked before the product can
+      // leave 64 bits.
+      if ((mantissa != 0 || c != '0') && ++significant > kMaxDigits) return false;
+      if (inFraction && ++decimals > kMaxDigits) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+    } else if (c == '.' && !inFraction) {
+      inFraction = true;
+    } else {
+      return false;
+    }
+  }
+  if (!anyDigit || mantissa == 0) {
+    if (!anyDigit) return false;
+    result = 0.0;
+    return true;
+  }
+  double value;
+  if (decimals == 0) {
+    value = static_cast<double>(mantissa);  // exact in 64 bits; one rounding
+  } else {
+    using Wide = unsigned __int128;
+    const uint64_t divisor = kPow10[decimals];
+    // Scale so that the integer quotient has exactly 64 bits.
+    const int mantissaBits = 64 - __builtin_clzll(mantissa);
+    const int divisorBits = 64 - __builtin_clzll(divisor);
+    int shift = 64 - mantissaBits + divisorBits;
+    if ((static_cast<Wide>(mantissa) << shift) >= (static_cast<Wide>(divisor) << 64)) --shift;
+    const Wide scaled = static_cast<Wide>(mantissa) << shift;
+    uint64_t remainder = 0;
+    uint64_t quotient = DivideWide(scaled, divisor, remainder);
+    // Round to nearest, ties to even, at the 64th bit.
+    const uint64_t rest = divisor - remainder;
+    if (remainder > rest || (remainder == rest && (quotient & 1) != 0)) {
+      if (++quotient == 0) {
+        quotient = uint64_t{1} << 63;
+        --shift;
+      }
+    }
+    // uint64 to double rounds to nearest even at the 53rd bit; the power of
+    // two is exact.
+    uint64_t scaleBits = static_cast<uint64_t>(1023 - shift) << 52;
+    double scale;
+    std::memcpy(&scale, &scaleBits, sizeof scale);
+    value = static_cast<double>(quotient) * scale;
+  }
+  result = negative ? -value : value;
+  return true;
+}
+
+}  // namespace
+
 double StrToFloatOr0(std::string_view text) {
+  double plain;
+  if (ReadPlainDecimal(text, plain)) return plain;
+  return ReadExtended(text);
+}
+
+namespace {
+
+// Any number text: the mantissa from all its significant digits and the
+// decimal scaling at extended precision, then rounded once to a double.
+double ReadExtended(std::string_view text) {
   // Past this many significant digits the rest lies far below the last bit
   // of the extended mantissa; such digits only move the decimal exponent.
   constexpr int kMaxMantissaDigits = 40;
@@ -357,6 +464,8 @@ double StrToFloatOr0(std::string_view text) {
   if (std::isinf(result)) return 0.0;  // beyond the double range
   return negative ? -result : result;
 }
+
+}  // namespace
 
 // --- Writing numbers ---------------------------------------------------------
 
