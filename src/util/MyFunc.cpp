@@ -299,12 +299,44 @@ inline uint64_t DivideWide(unsigned __int128 n, uint64_t d, uint64_t& remainder)
 #endif
 }
 
-// The reading of ReadExtended below, done in integers for the texts the
-// host writes: at most 19 significant digits, at most 19 decimals, no
-// exponent part. The extended computation gives round-to-nearest-even of
-// mantissa / 10^decimals to a 64-bit significand, then of that to a double;
-// both roundings are done here exactly, so the result is the same bit for
-// bit. Returns false for any other text, which then takes the full reading.
+// mantissa / divisor (a power of ten up to 10^19) rounded once to a double,
+// when that is also what rounding first to a 64-bit significand and then to
+// a double gives: true unless the quotient lies within 2^-10 units in the
+// last place of a point halfway between two doubles, or either number is
+// not exact in a double.
+bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, double& value) {
+  using Wide = unsigned __int128;
+  constexpr uint64_t kExactBelow = uint64_t{1} << 53;
+  if (mantissa >= kExactBelow || divisor >= kExactBelow * 1024) return false;
+  // 10^k for k <= 22 is exact in a double, and so is the mantissa: one
+  // division rounds once.
+  const double quotient = static_cast<double>(mantissa) / static_cast<double>(divisor);
+  uint64_t bits;
+  std::memcpy(&bits, &quotient, sizeof bits);
+  const uint64_t significand = (bits & (kExactBelow / 2 - 1)) | (kExactBelow / 2);
+  // quotient = significand x 2^-scale; a power of two sits at a change of
+  // spacing, which the test below does not cover.
+  const int scale = 1075 - static_cast<int>(bits >> 52);
+  const int mantissaBits = 64 - __builtin_clzll(mantissa);
+  if (significand == kExactBelow / 2 || scale <= 0 || scale + mantissaBits > 126) return false;
+  // The exact remainder mantissa - quotient x divisor, scaled by 2^scale; at
+  // most divisor / 2 in size, and divisor / 2 at a halfway point.
+  const Wide scaled = static_cast<Wide>(mantissa) << scale;
+  const Wide product = static_cast<Wide>(significand) * divisor;
+  const Wide remainder = scaled > product ? scaled - product : product - scaled;
+  const Wide gap = static_cast<Wide>(divisor) - 2 * remainder;
+  if ((gap << 10) <= divisor) return false;
+  value = quotient;
+  return true;
+}
+
+// The reading of ReadExtended below, done without extended precision for
+// the texts the host writes: at most 19 digits in all and no exponent part.
+// The extended computation gives round-to-nearest-even of mantissa /
+// 10^decimals to a 64-bit significand, then of that to a double; the same
+// two roundings are done here exactly (or one, where it provably gives the
+// same), so the result is the same bit for bit. Returns false for any other
+// text, which then takes the full reading.
 bool ReadPlainDecimal(std::string_view text, double& result) {
   constexpr int kMaxDigits = 19;
   static constexpr uint64_t kPow10[kMaxDigits + 1] = {
@@ -315,34 +347,28 @@ bool ReadPlainDecimal(std::string_view text, double& result) {
   const size_t n = text.size();
   bool negative = false;
   size_t i = SkipBlanksAndSign(text, negative);
+  // Up to 19 digits in all, leading zeros included, the mantissa cannot
+  // leave 64 bits; longer texts take the full reading.
   uint64_t mantissa = 0;
-  int significant = 0;
-  int decimals = 0;
-  bool anyDigit = false;
-  bool inFraction = false;
-  for (; i < n; ++i) {
-    const char c = text[i];
-    if (IsDigit(c)) {
-      anyDigit = true;
-      // Leading zeros are not significant; checked before the product can
-      // leave 64 bits.
-      if ((mantissa != 0 || c != '0') && ++significant > kMaxDigits) return false;
-      if (inFraction && ++decimals > kMaxDigits) return false;
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-    } else if (c == '.' && !inFraction) {
-      inFraction = true;
-    } else {
-      return false;
-    }
+  const size_t integerStart = i;
+  for (; i < n && IsDigit(text[i]); ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+  const size_t integerDigits = i - integerStart;
+  size_t decimals = 0;
+  if (i < n && text[i] == '.') {
+    const size_t fractionStart = ++i;
+    for (; i < n && IsDigit(text[i]); ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+    decimals = i - fractionStart;
   }
-  if (!anyDigit || mantissa == 0) {
-    if (!anyDigit) return false;
+  if (i != n || integerDigits + decimals == 0 || integerDigits + decimals > kMaxDigits) return false;
+  if (mantissa == 0) {
     result = 0.0;
     return true;
   }
   double value;
   if (decimals == 0) {
     value = static_cast<double>(mantissa);  // exact in 64 bits; one rounding
+  } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], value)) {
+    // Far enough from a halfway point that the two roundings agree.
   } else {
     using Wide = unsigned __int128;
     const uint64_t divisor = kPow10[decimals];
