@@ -299,18 +299,21 @@ inline uint64_t DivideWide(unsigned __int128 n, uint64_t d, uint64_t& remainder)
 #endif
 }
 
-// mantissa / divisor (a power of ten up to 10^19) rounded once to a double,
-// when that is also what rounding first to a 64-bit significand and then to
-// a double gives: true unless the quotient lies within 2^-10 units in the
-// last place of a point halfway between two doubles, or either number is
-// not exact in a double.
-bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, double& value) {
+// mantissa / 10^decimals (decimals 1 to 19) rounded once to a double, when
+// that is also what rounding first to a 64-bit significand and then to a
+// double gives: true unless the quotient lies within 2^-10 units in the last
+// place of a point halfway between two doubles, or the mantissa is not exact
+// in a double.
+bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, int decimals, double& value) {
   using Wide = unsigned __int128;
+  static constexpr double kInversePow10[20] = {
+      1e0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,
+      1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19};
   constexpr uint64_t kExactBelow = uint64_t{1} << 53;
-  if (mantissa >= kExactBelow || divisor >= kExactBelow * 1024) return false;
-  // 10^k for k <= 22 is exact in a double, and so is the mantissa: one
-  // division rounds once.
-  const double quotient = static_cast<double>(mantissa) / static_cast<double>(divisor);
+  if (mantissa >= kExactBelow) return false;
+  // A candidate within an ulp or so of the quotient; a multiplication, as a
+  // division costs several times as long. The exact test below decides.
+  const double quotient = static_cast<double>(mantissa) * kInversePow10[decimals];
   uint64_t bits;
   std::memcpy(&bits, &quotient, sizeof bits);
   const uint64_t significand = (bits & (kExactBelow / 2 - 1)) | (kExactBelow / 2);
@@ -319,14 +322,25 @@ bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, double& value) {
   const int scale = 1075 - static_cast<int>(bits >> 52);
   const int mantissaBits = 64 - __builtin_clzll(mantissa);
   if (significand == kExactBelow / 2 || scale <= 0 || scale + mantissaBits > 126) return false;
-  // The exact remainder mantissa - quotient x divisor, scaled by 2^scale; at
-  // most divisor / 2 in size, and divisor / 2 at a halfway point.
+  // The exact remainder mantissa - quotient x divisor, scaled by 2^scale:
+  // below divisor / 2 exactly when the candidate is the nearest double, and
+  // divisor / 2 minus the gap to the nearest halfway point.
   const Wide scaled = static_cast<Wide>(mantissa) << scale;
   const Wide product = static_cast<Wide>(significand) * divisor;
-  const Wide remainder = scaled > product ? scaled - product : product - scaled;
+  const bool below = scaled > product;  // the candidate lies below the quotient
+  Wide remainder = below ? scaled - product : product - scaled;
+  if (2 * remainder >= divisor) {
+    // The multiplication missed by one unit in the last place: step towards
+    // the quotient, staying inside the binade.
+    if (remainder >= divisor) return false;
+    const uint64_t stepped = below ? significand + 1 : significand - 1;
+    if (stepped <= kExactBelow / 2 || stepped >= kExactBelow) return false;
+    remainder = divisor - remainder;
+    bits = below ? bits + 1 : bits - 1;
+  }
   const Wide gap = static_cast<Wide>(divisor) - 2 * remainder;
   if ((gap << 10) <= divisor) return false;
-  value = quotient;
+  std::memcpy(&value, &bits, sizeof value);
   return true;
 }
 
@@ -367,7 +381,7 @@ bool ReadPlainDecimal(std::string_view text, double& result) {
   double value;
   if (decimals == 0) {
     value = static_cast<double>(mantissa);  // exact in 64 bits; one rounding
-  } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], value)) {
+  } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], static_cast<int>(decimals), value)) {
     // Far enough from a halfway point that the two roundings agree.
   } else {
     using Wide = unsigned __int128;
