@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
+
 namespace zumorika {
 
 namespace {
@@ -352,6 +356,12 @@ bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, int decimals, do
 // same), so the result is the same bit for bit. Returns false for any other
 // text, which then takes the full reading.
 bool ReadPlainDecimal(std::string_view text, double& result) {
+#if defined(__x86_64__) || defined(__i386__)
+  // The double arithmetic here rounds by the SSE control register, which a
+  // DLL may change like the x87 one; only round-to-nearest gives the values
+  // of the extended reading, which sets its own rounding.
+  if ((_mm_getcsr() & _MM_ROUND_MASK) != _MM_ROUND_NEAREST) return false;
+#endif
   constexpr int kMaxDigits = 19;
   static constexpr uint64_t kPow10[kMaxDigits + 1] = {
       1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
