@@ -133,9 +133,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const auto [fullReal, fullCpu] = full->second;
     if (bareReal > 0 && bareCpu > 0)
       std::printf(
-          "LoadJwcTemp / bare line reading: %.2f by wall clock (%.2f ms / %.2f ms), "
-          "%.2f by CPU time (%.2f ms / %.2f ms)\n",
-          fullReal / bareReal, fullReal, bareReal, fullCpu / bareCpu, fullCpu, bareCpu);
+          "exchange reader LoadJwcTemp / bare line reading, wall clock (%.2f ms / %.2f ms) "
+          "ratio %.2f\n"
+          "exchange reader LoadJwcTemp / bare line reading, CPU time (%.2f ms / %.2f ms) "
+          "ratio %.2f\n",
+          fullReal, bareReal, fullReal / bareReal, fullCpu, bareCpu, fullCpu / bareCpu);
   }
 
  private:

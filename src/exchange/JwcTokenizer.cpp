@@ -25,12 +25,61 @@ struct PlainByteTable {
 };
 constexpr PlainByteTable kPlainBytes;
 
+// Most lines are ASCII numbers and keys: bytes 0x21..0x7E other than the
+// quote and the equals sign, separated by blanks and tabs. Such a line is
+// cut where it lies, without copying its bytes.
+enum : unsigned char { kTokenByte, kBlankByte, kOtherByte };
+struct AsciiClassTable {
+  unsigned char kind[256];
+  constexpr AsciiClassTable() : kind() {
+    for (int b = 0; b < 256; ++b) {
+      const bool token = b >= 0x21 && b <= 0x7E && b != '"' && b != '=';
+      kind[b] = token ? kTokenByte : (b == ' ' || b == '\t') ? kBlankByte : kOtherByte;
+    }
+  }
+};
+constexpr AsciiClassTable kAsciiClass;
+
 }  // namespace
+
+// The plain-ASCII case of TokenizeJwcLine; false, with `tokens` to be
+// refilled, when the line holds any other byte before its 32nd token ends.
+bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens) {
+  const unsigned char* const data = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
+  std::size_t i = 0;
+  int k = 0;
+  while (true) {
+    const std::size_t blanks = i;
+    while (i < size && kAsciiClass.kind[data[i]] == kBlankByte) ++i;
+    if (i == size) {
+      // Blanks after the last token leave an empty token behind it.
+      if (k > 0 && i > blanks) {
+        tokens.start_[static_cast<std::size_t>(k)] = static_cast<uint32_t>(i);
+        tokens.length_[static_cast<std::size_t>(k)] = 0;
+        ++k;
+      }
+      break;
+    }
+    const std::size_t start = i;
+    while (i < size && kAsciiClass.kind[data[i]] == kTokenByte) ++i;
+    if (i < size && kAsciiClass.kind[data[i]] == kOtherByte) return false;
+    const std::size_t slot = static_cast<std::size_t>(k);
+    tokens.start_[slot] = static_cast<uint32_t>(start);
+    tokens.length_[slot] = static_cast<uint32_t>(i - start);
+    if (++k == JwcTokens::kSlots) break;
+  }
+  tokens.count_ = k;
+  tokens.base_ = line.data();
+  return true;
+}
 
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
   tokens.count_ = 0;
   if (line.empty()) return;
+  if (TokenizePlainAsciiLine(line, tokens)) return;
   if (tokens.bytes_.size() < line.size()) tokens.bytes_.resize(line.size());
+  tokens.base_ = tokens.bytes_.data();
 
   char* const out = tokens.bytes_.data();
   std::size_t written = 0;

@@ -18,20 +18,24 @@ class JwcTokens {
   int Count() const { return count_; }  // 0 when the line held no token
 
   // Token i, or an empty token past the count. Valid until the next line is
-  // split into this object.
+  // split into this object, and no longer than the line itself.
   std::string_view operator[](int i) const {
     if (i < 0 || i >= count_) return std::string_view();
     const std::size_t slot = static_cast<std::size_t>(i);
-    return std::string_view(bytes_.data() + start_[slot], length_[slot]);
+    return std::string_view(base_ + start_[slot], length_[slot]);
   }
 
  private:
   friend void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
+  friend bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens);
 
   // The tokens' bytes one after the other. A token never holds more bytes
   // than its line, and the buffer is reused from line to line, so a long file
   // costs no allocation per line.
   std::string bytes_;
+  // Where the tokens' bytes lie: bytes_, or the line itself when no byte of
+  // it needed dropping or joining.
+  const char* base_ = nullptr;
   std::array<uint32_t, kSlots> start_{};
   std::array<uint32_t, kSlots> length_{};
   int count_ = 0;

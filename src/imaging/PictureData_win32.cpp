@@ -78,7 +78,7 @@ WorkingImage PrepareWorkingImage(const TPicture& picture) {
     GdiFlush();  // GDI may batch drawing; the pixels are read directly below
   }
 
-  WorkingImage image(width, height);
+  WorkingImage image = WorkingImage::ToBeFilled(width, height);
   const auto* source = static_cast<const uint32_t*>(bits);
   for (int32_t y = 0; y < height; ++y) {
     const uint32_t* row = source + static_cast<size_t>(y) * width;

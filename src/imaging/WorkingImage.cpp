@@ -1,5 +1,7 @@
 #include "imaging/WorkingImage.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "imaging/ImagingTexts.h"
@@ -17,16 +19,32 @@ void CheckWorkingImageSize(int64_t width, int64_t height) {
   }
 }
 
-WorkingImage::WorkingImage(int32_t width, int32_t height) {
+void WorkingImage::Allocate(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
   CheckWorkingImageSize(width, height);
   try {
-    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kWhitePixel);
+    pixels_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   } catch (const std::bad_alloc&) {
     throw AppError(kTextImageTooLarge);
   }
   width_ = width;
   height_ = height;
+}
+
+WorkingImage::WorkingImage(int32_t width, int32_t height) {
+  Allocate(width, height);
+  std::fill(pixels_.begin(), pixels_.end(), kWhitePixel);
+}
+
+WorkingImage::WorkingImage(int32_t width, int32_t height, const uint32_t* pixels) {
+  Allocate(width, height);
+  if (!pixels_.empty()) std::memcpy(pixels_.data(), pixels, pixels_.size() * sizeof(uint32_t));
+}
+
+WorkingImage WorkingImage::ToBeFilled(int32_t width, int32_t height) {
+  WorkingImage image;
+  image.Allocate(width, height);
+  return image;
 }
 
 }  // namespace zumorika

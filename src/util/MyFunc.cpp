@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
+
 namespace zumorika {
 
 namespace {
@@ -278,7 +282,160 @@ int32_t StrToIntOr0(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
+namespace {
+
+double ReadExtended(std::string_view text);
+
+// n / d and its remainder, when the quotient fits in 64 bits.
+inline uint64_t DivideWide(unsigned __int128 n, uint64_t d, uint64_t& remainder) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  // One instruction; the library's general 128-bit division costs several
+  // times as much.
+  uint64_t quotient;
+  __asm__("divq %4"
+          : "=a"(quotient), "=d"(remainder)
+          : "a"(static_cast<uint64_t>(n)), "d"(static_cast<uint64_t>(n >> 64)), "rm"(d));
+  return quotient;
+#else
+  const uint64_t quotient = static_cast<uint64_t>(n / d);
+  remainder = static_cast<uint64_t>(n - static_cast<unsigned __int128>(quotient) * d);
+  return quotient;
+#endif
+}
+
+// mantissa / 10^decimals (decimals 1 to 19) rounded once to a double, when
+// that is also what rounding first to a 64-bit significand and then to a
+// double gives: true unless the quotient lies within 2^-10 units in the last
+// place of a point halfway between two doubles, or the mantissa is not exact
+// in a double.
+bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, int decimals, double& value) {
+  using Wide = unsigned __int128;
+  static constexpr double kInversePow10[20] = {
+      1e0,  1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,
+      1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19};
+  constexpr uint64_t kExactBelow = uint64_t{1} << 53;
+  if (mantissa >= kExactBelow) return false;
+  // A candidate within an ulp or so of the quotient; a multiplication, as a
+  // division costs several times as long. The exact test below decides.
+  const double quotient = static_cast<double>(mantissa) * kInversePow10[decimals];
+  uint64_t bits;
+  std::memcpy(&bits, &quotient, sizeof bits);
+  const uint64_t significand = (bits & (kExactBelow / 2 - 1)) | (kExactBelow / 2);
+  // quotient = significand x 2^-scale; a power of two sits at a change of
+  // spacing, which the test below does not cover.
+  const int scale = 1075 - static_cast<int>(bits >> 52);
+  const int mantissaBits = 64 - __builtin_clzll(mantissa);
+  if (significand == kExactBelow / 2 || scale <= 0 || scale + mantissaBits > 126) return false;
+  // The exact remainder mantissa - quotient x divisor, scaled by 2^scale:
+  // below divisor / 2 exactly when the candidate is the nearest double, and
+  // divisor / 2 minus the gap to the nearest halfway point.
+  const Wide scaled = static_cast<Wide>(mantissa) << scale;
+  const Wide product = static_cast<Wide>(significand) * divisor;
+  const bool below = scaled > product;  // the candidate lies below the quotient
+  Wide remainder = below ? scaled - product : product - scaled;
+  if (2 * remainder >= divisor) {
+    // The multiplication missed by one unit in the last place: step towards
+    // the quotient, staying inside the binade.
+    if (remainder >= divisor) return false;
+    const uint64_t stepped = below ? significand + 1 : significand - 1;
+    if (stepped <= kExactBelow / 2 || stepped >= kExactBelow) return false;
+    remainder = divisor - remainder;
+    bits = below ? bits + 1 : bits - 1;
+  }
+  const Wide gap = static_cast<Wide>(divisor) - 2 * remainder;
+  if ((gap << 10) <= divisor) return false;
+  std::memcpy(&value, &bits, sizeof value);
+  return true;
+}
+
+// The reading of ReadExtended below, done without extended precision for
+// the texts the host writes: at most 19 digits in all and no exponent part.
+// The extended computation gives round-to-nearest-even of mantissa /
+// 10^decimals to a 64-bit significand, then of that to a double; the same
+// two roundings are done here exactly (or one, where it provably gives the
+// same), so the result is the same bit for bit. Returns false for any other
+// text, which then takes the full reading.
+bool ReadPlainDecimal(std::string_view text, double& result) {
+#if defined(__x86_64__) || defined(__i386__)
+  // The double arithmetic here rounds by the SSE control register, which a
+  // DLL may change like the x87 one; only round-to-nearest gives the values
+  // of the extended reading, which sets its own rounding.
+  if ((_mm_getcsr() & _MM_ROUND_MASK) != _MM_ROUND_NEAREST) return false;
+#endif
+  constexpr int kMaxDigits = 19;
+  static constexpr uint64_t kPow10[kMaxDigits + 1] = {
+      1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+      100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
+      10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+      100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
+  const size_t n = text.size();
+  bool negative = false;
+  size_t i = SkipBlanksAndSign(text, negative);
+  // Up to 19 digits in all, leading zeros included, the mantissa cannot
+  // leave 64 bits; longer texts take the full reading.
+  uint64_t mantissa = 0;
+  const size_t integerStart = i;
+  for (; i < n && IsDigit(text[i]); ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+  const size_t integerDigits = i - integerStart;
+  size_t decimals = 0;
+  if (i < n && text[i] == '.') {
+    const size_t fractionStart = ++i;
+    for (; i < n && IsDigit(text[i]); ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+    decimals = i - fractionStart;
+  }
+  if (i != n || integerDigits + decimals == 0 || integerDigits + decimals > kMaxDigits) return false;
+  if (mantissa == 0) {
+    result = 0.0;
+    return true;
+  }
+  double value;
+  if (decimals == 0) {
+    value = static_cast<double>(mantissa);  // exact in 64 bits; one rounding
+  } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], static_cast<int>(decimals), value)) {
+    // Far enough from a halfway point that the two roundings agree.
+  } else {
+    using Wide = unsigned __int128;
+    const uint64_t divisor = kPow10[decimals];
+    // Scale so that the integer quotient has exactly 64 bits.
+    const int mantissaBits = 64 - __builtin_clzll(mantissa);
+    const int divisorBits = 64 - __builtin_clzll(divisor);
+    int shift = 64 - mantissaBits + divisorBits;
+    if ((static_cast<Wide>(mantissa) << shift) >= (static_cast<Wide>(divisor) << 64)) --shift;
+    const Wide scaled = static_cast<Wide>(mantissa) << shift;
+    uint64_t remainder = 0;
+    uint64_t quotient = DivideWide(scaled, divisor, remainder);
+    // Round to nearest, ties to even, at the 64th bit.
+    const uint64_t rest = divisor - remainder;
+    if (remainder > rest || (remainder == rest && (quotient & 1) != 0)) {
+      if (++quotient == 0) {
+        quotient = uint64_t{1} << 63;
+        --shift;
+      }
+    }
+    // uint64 to double rounds to nearest even at the 53rd bit; the power of
+    // two is exact.
+    uint64_t scaleBits = static_cast<uint64_t>(1023 - shift) << 52;
+    double scale;
+    std::memcpy(&scale, &scaleBits, sizeof scale);
+    value = static_cast<double>(quotient) * scale;
+  }
+  result = negative ? -value : value;
+  return true;
+}
+
+}  // namespace
+
 double StrToFloatOr0(std::string_view text) {
+  double plain;
+  if (ReadPlainDecimal(text, plain)) return plain;
+  return ReadExtended(text);
+}
+
+namespace {
+
+// Any number text: the mantissa from all its significant digits and the
+// decimal scaling at extended precision, then rounded once to a double.
+double ReadExtended(std::string_view text) {
   // Past this many significant digits the rest lies far below the last bit
   // of the extended mantissa; such digits only move the decimal exponent.
   constexpr int kMaxMantissaDigits = 40;
@@ -357,6 +514,8 @@ double StrToFloatOr0(std::string_view text) {
   if (std::isinf(result)) return 0.0;  // beyond the double range
   return negative ? -result : result;
 }
+
+}  // namespace
 
 // --- Writing numbers ---------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -156,6 +157,65 @@ TEST(EncodeJpeg, ScalesTheStandardTablesByQuality) {
   EXPECT_EQ(best.at(0), std::vector<int>(64, 1));
   const auto worst = QuantTables(ParseMarkers(Encode(8, 8, 1, false)));
   EXPECT_EQ(worst.at(1), std::vector<int>(64, 255));
+}
+
+// The encoder reads the working rows in place (blue, green, red, unused);
+// the files must be byte for byte those of red, green, blue rows in the
+// library's plain RGB input, the way they were first made.
+std::vector<uint8_t> EncodeFromRgbRows(const WorkingImage& image, int quality, bool grey) {
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(image.Width());
+  cinfo.image_height = static_cast<JDIMENSION>(image.Height());
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  if (grey) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> rgb(static_cast<size_t>(image.Width()) * 3);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    const uint32_t* src = image.Row(static_cast<int32_t>(cinfo.next_scanline));
+    for (int32_t x = 0; x < image.Width(); ++x) {
+      rgb[x * 3] = static_cast<uint8_t>(src[x] >> 16);
+      rgb[x * 3 + 1] = static_cast<uint8_t>(src[x] >> 8);
+      rgb[x * 3 + 2] = static_cast<uint8_t>(src[x]);
+    }
+    JSAMPROW row = rgb.data();
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<uint8_t> out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+TEST(EncodeJpeg, WritesTheSameBytesAsFromRgbRows) {
+  struct Case {
+    int32_t width, height;
+    int quality;
+    bool grey;
+  };
+  // Sizes that leave partial blocks and partial 16-row groups at the edges.
+  const Case cases[] = {
+      {37, 23, 90, false}, {37, 23, 100, false}, {37, 23, 1, false}, {37, 23, 90, true},
+      {37, 23, 100, true}, {16, 16, 75, false},  {1, 1, 90, false},   {53, 41, 50, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " q" << c.quality
+                                    << (c.grey ? " grey" : " colour"));
+    const WorkingImage image =
+        test::ImageFrom(c.width, c.height, test::AsymmetricPixels(c.width, c.height));
+    std::vector<uint8_t> ours;
+    EncodeJpeg(image, c.quality, c.grey, ours);
+    EXPECT_EQ(ours, EncodeFromRgbRows(image, c.quality, c.grey));
+  }
 }
 
 // Colours

@@ -7,6 +7,9 @@
 #include <string>
 #include <utility>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
 #include <gtest/gtest.h>
 
 #include "util/MyFunc.h"
@@ -361,6 +364,22 @@ TEST(RoundTo, HoldsWhenTheFpuWasLeftAtDoublePrecision) {
   EXPECT_EQ(parsed, 9007199254740992.0);
   EXPECT_EQ(y, 10.0);
   EXPECT_EQ(after, doublePrecision);
+}
+
+// The SSE rounding mode belongs to the thread too, and a DLL may change it:
+// the numbers read must stay those of round-to-nearest.
+TEST(StrToFloatOr0, HoldsWhenSseWasLeftRoundingTowardZero) {
+  const char* const texts[] = {"0.1", "1234.5678", "-0.3", "9007199254740995", "2.675"};
+  double nearest[5];
+  for (int i = 0; i < 5; ++i) nearest[i] = StrToFloatOr0(texts[i]);
+  const unsigned int original = _mm_getcsr();
+  _mm_setcsr((original & ~_MM_ROUND_MASK) | _MM_ROUND_TOWARD_ZERO);
+  double read[5];
+  for (int i = 0; i < 5; ++i) read[i] = StrToFloatOr0(texts[i]);
+  _mm_setcsr(original);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(read[i], nearest[i]) << texts[i];
+  EXPECT_EQ(nearest[0], 0.1);
+  EXPECT_EQ(nearest[3], 9007199254740996.0);
 }
 #endif
 

@@ -55,6 +55,23 @@ void Pause(DWORD ms) {
   }
 }
 
+LARGE_INTEGER Now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now;
+}
+
+// Milliseconds since `start`, with one decimal.
+std::string MillisecondsSince(LARGE_INTEGER start) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  const double ms = static_cast<double>(Now().QuadPart - start.QuadPart) * 1000.0 /
+                    static_cast<double>(frequency.QuadPart);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", ms);
+  return text;
+}
+
 // --- Handles ---------------------------------------------------------------
 
 struct FreeGlobalMemory {
@@ -201,6 +218,7 @@ struct Options {
   std::vector<Step> steps;
   std::wstring out;
   bool print = false;
+  bool timing = false;  // print the start-up and finish times
   DWORD timeoutMs = 15000;
 };
 
@@ -233,6 +251,10 @@ const char kUsageText[] =
     "  --timeout MS        limit of every wait (default 15000)\n"
     "  --out FILE          write the returned JWC_TEMP.TXT there, byte for byte\n"
     "  --print             print the returned JWC_TEMP.TXT as UTF-8 text\n"
+    "  --timing            print the milliseconds from starting the tool to its\n"
+    "                      window shown and idle (\"timing: start-up MS\") and\n"
+    "                      from the last step to the tool's end (\"timing: finish\n"
+    "                      MS\"); waits poll every millisecond\n"
     "\n"
     "After the steps jwc-host waits for the tool to end. A message box that no\n"
     "'message' step waits for is printed and fails the run.\n"
@@ -286,6 +308,8 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.keepExchange = true;
     } else if (arg == L"--clip-held") {
       options.holdClipboard = true;
+    } else if (arg == L"--timing") {
+      options.timing = true;
     } else if (!hasValue) {
       Err("jwc-host: " + WideToUtf8(arg) + " needs a value (or is unknown)\n");
       return kUsage;
@@ -632,6 +656,10 @@ class Session {
         pid_(launched ? 0 : pid),
         tid_(launched ? 0 : tid) {}
 
+  // Timed runs look every millisecond, so that the figures are not rounded
+  // up to the usual polling step.
+  DWORD PollMs() const { return options_.timing ? 1 : kPollMs; }
+
   bool Running() const {
     HANDLE watched = process_ ? process_ : launcher_;
     return WaitForSingleObject(watched, 0) == WAIT_TIMEOUT;
@@ -687,7 +715,7 @@ class Session {
         const DWORD idleStart = GetTickCount();
         while (WaitForInputIdle(process_, 0) == WAIT_TIMEOUT &&
                GetTickCount() - idleStart < options_.timeoutMs) {
-          Pause(kPollMs);
+          Pause(PollMs());
         }
         return kOk;
       }
@@ -708,7 +736,7 @@ class Session {
           return kStartFailed;
         }
       }
-      Pause(kPollMs);
+      Pause(PollMs());
     }
     Err("jwc-host: no TForm1 window of the tool within the timeout\n");
     return kStartFailed;
@@ -876,7 +904,7 @@ class Session {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < options_.timeoutMs) {
       NoteLauncher();
-      Pause(kPollMs);
+      Pause(PollMs());
       if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(process_, &code);
@@ -1228,6 +1256,7 @@ int Run(const Options& options) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
+  const LARGE_INTEGER started = Now();
   if (!CreateProcessW(launched ? nullptr : tool.c_str(), commandLine.data(),
                       nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                       &startup, &info)) {
@@ -1250,6 +1279,9 @@ int Run(const Options& options) {
     held.reset();
   }
   int result = session.WaitForWindow();
+  if (options.timing && result == kOk) {
+    Out("timing: start-up " + MillisecondsSince(started) + "\n");
+  }
   held.reset();
   for (size_t i = 0; result == kOk && i < options.steps.size(); ++i) {
     result = session.RunStep(options.steps[i]);
@@ -1258,8 +1290,10 @@ int Run(const Options& options) {
     session.Kill();
     return result;
   }
+  const LARGE_INTEGER stepsDone = Now();
   result = session.WaitForEnd();
   if (result != kOk) return result;
+  if (options.timing) Out("timing: finish " + MillisecondsSince(stepsDone) + "\n");
   const int launcherResult = session.WaitForLauncher();
 
   std::string returned;

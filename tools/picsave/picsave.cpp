@@ -1,9 +1,12 @@
 // picsave IN.bmp OUT --bmp 0|1|2|3
 // picsave IN.bmp OUT --jpeg QUALITY [--grey]
+// Either form may end in --time: the save alone (what OK does once the
+// picture is loaded) is timed and printed as "save: MS ms".
 //
 // Loads a 24- or 32-bit BMP as a raster picture and saves it exactly as the
 // tool's OK button does. Exit 0 when the file was written; 1 with a one-line
 // message on standard error otherwise.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,7 +21,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: picsave IN.bmp OUT --bmp 0|1|2|3\n"
-    "       picsave IN.bmp OUT --jpeg QUALITY [--grey]\n";
+    "       picsave IN.bmp OUT --jpeg QUALITY [--grey]\n"
+    "       (either may end in --time)\n";
 
 int Fail(const std::string& utf8) {
   std::fprintf(stderr, "picsave: %s\n", utf8.c_str());
@@ -38,7 +42,9 @@ bool ParseInt(const std::string& text, int lo, int hi, int& value) {
 
 int main(int argc, char** argv) {
   using namespace zumorika;
-  const std::vector<std::string> args = CommandLineArguments(argc, argv);
+  std::vector<std::string> args = CommandLineArguments(argc, argv);
+  const bool timed = !args.empty() && args.back() == "--time";
+  if (timed) args.pop_back();
   ImageSaveSettings settings;
   bool valid = args.size() >= 4;
   if (valid && args[2] == "--bmp" && args.size() == 4) {
@@ -65,8 +71,13 @@ int main(int argc, char** argv) {
     std::string reason;
     if (!ReadBmpFile(args[0], pixels, reason)) return Fail(Cp932ToUtf8(args[0]) + ": " + reason);
     const TPicture picture = PictureFromPixels(pixels.Width(), pixels.Height(), pixels.Row(0));
+    const auto start = std::chrono::steady_clock::now();
     if (!SaveImageFile(args[1], picture, settings)) {
       return Fail(Cp932ToUtf8(args[1]) + ": the file could not be written");
+    }
+    if (timed) {
+      const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+      std::printf("save: %.1f ms\n", took.count());
     }
   } catch (const AppError& e) {
     return Fail(Cp932ToUtf8(e.what()));

@@ -1,0 +1,5 @@
+// The rest of the number and text utilities for the reference reader: the
+// product's own, with its StrToFloatOr0 set aside for the one in
+// NumberReading.cpp.
+#define StrToFloatOr0 StrToFloatOr0_NotTheReference
+#include "../../src/util/MyFunc.cpp"

@@ -1,0 +1,46 @@
+// The line tokenizer as it was before plain ASCII lines were cut in place;
+// only the reference reader of fuzz_jwc_reference is built from it.
+// Splitting one exchange-file line into tokens, the way the host's records
+// are meant to be read: blanks separate, the first unpaired double quote or
+// equals sign makes the rest of the line one token, Shift-JIS pairs are never
+// taken apart.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zumorika {
+
+class JwcTokens {
+ public:
+  static constexpr int kSlots = 32;
+
+  int Count() const { return count_; }  // 0 when the line held no token
+
+  // Token i, or an empty token past the count. Valid until the next line is
+  // split into this object.
+  std::string_view operator[](int i) const {
+    if (i < 0 || i >= count_) return std::string_view();
+    const std::size_t slot = static_cast<std::size_t>(i);
+    return std::string_view(bytes_.data() + start_[slot], length_[slot]);
+  }
+
+ private:
+  friend void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
+
+  // The tokens' bytes one after the other. A token never holds more bytes
+  // than its line, and the buffer is reused from line to line, so a long file
+  // costs no allocation per line.
+  std::string bytes_;
+  std::array<uint32_t, kSlots> start_{};
+  std::array<uint32_t, kSlots> length_{};
+  int count_ = 0;
+};
+
+// Fills `tokens` from `line`. A line with more tokens than slots keeps the
+// first 32 and drops the rest; nothing is written outside the slots.
+void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
+
+}  // namespace zumorika
