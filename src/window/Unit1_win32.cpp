@@ -97,6 +97,17 @@ void AdjustFrame(RECT& rect, DWORD style, int dpi) {
   }
 }
 
+// The form a window of the tool's own classes belongs to: the creation
+// parameter, kept in the window's user data from WM_NCCREATE on.
+TForm1* FormOfWindow(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 // The OK action's view of the window and the platform.
 class FormPasteHost : public PasteHost {
  public:
@@ -897,14 +908,9 @@ void TForm1::PaintImage(HDC dc) {
 // --- Window procedures ------------------------------------------------------
 
 LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* form = static_cast<TForm1*>(create->lpCreateParams);
-    form->handle_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  TForm1* form = FormOfWindow(window, message, lParam);
   if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) form->handle_ = window;
   return form->HandleMessage(message, wParam, lParam);
 }
 
@@ -1008,14 +1014,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* form = static_cast<TForm1*>(create->lpCreateParams);
-    form->appWindow_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  TForm1* form = FormOfWindow(window, message, lParam);
   if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) form->appWindow_ = window;
   return form->HandleApplicationMessage(message, wParam, lParam);
 }
 
@@ -1079,12 +1080,7 @@ LRESULT CALLBACK TForm1::ScrollBoxProc(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT CALLBACK TForm1::ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  TForm1* form = FormOfWindow(window, message, lParam);
   if (form != nullptr) {
     switch (message) {
       case WM_PAINT: {
