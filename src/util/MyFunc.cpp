@@ -4,10 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <xmmintrin.h>
-#endif
-
 namespace zumorika {
 
 namespace {
@@ -348,50 +344,75 @@ bool NearestDoubleQuotient(uint64_t mantissa, uint64_t divisor, int decimals, do
   return true;
 }
 
+// v x 2^exponent rounded to the nearest double, ties to even, the rounding
+// done in integer arithmetic: the SSE rounding mode belongs to the thread and
+// a DLL may change it, and only round-to-nearest gives the values of the
+// extended reading. v > 0, and the result must be a normal double.
+double RoundedScaled(uint64_t v, int exponent) {
+  constexpr int kSignificandBits = 53;
+  const int bits = 64 - __builtin_clzll(v);
+  if (bits > kSignificandBits) {
+    const int drop = bits - kSignificandBits;
+    const uint64_t half = uint64_t{1} << (drop - 1);
+    const uint64_t dropped = v & ((half << 1) - 1);
+    v >>= drop;
+    exponent += drop;
+    // v may reach 2^53 here, which a double still holds exactly.
+    if (dropped > half || (dropped == half && (v & 1) != 0)) ++v;
+  }
+  const uint64_t powerBits = static_cast<uint64_t>(1023 + exponent) << 52;
+  double power;
+  std::memcpy(&power, &powerBits, sizeof power);
+  // Both conversions are exact: v has at most 53 significant bits, and a
+  // product with a power of two in the normal range is exact.
+  return static_cast<double>(v) * power;
+}
+
 // The reading of ReadExtended below, done without extended precision for
 // the texts the host writes: at most 19 digits in all and no exponent part.
 // The extended computation gives round-to-nearest-even of mantissa /
 // 10^decimals to a 64-bit significand, then of that to a double; the same
 // two roundings are done here exactly (or one, where it provably gives the
-// same), so the result is the same bit for bit. Returns false for any other
-// text, which then takes the full reading.
+// same), so the result is the same bit for bit, whatever the thread's
+// rounding mode. Returns false for any other text, which then takes the
+// full reading.
 bool ReadPlainDecimal(std::string_view text, double& result) {
-#if defined(__x86_64__) || defined(__i386__)
-  // The double arithmetic here rounds by the SSE control register, which a
-  // DLL may change like the x87 one; only round-to-nearest gives the values
-  // of the extended reading, which sets its own rounding.
-  if ((_mm_getcsr() & _MM_ROUND_MASK) != _MM_ROUND_NEAREST) return false;
-#endif
-  constexpr int kMaxDigits = 19;
+  constexpr std::ptrdiff_t kMaxDigits = 19;
   static constexpr uint64_t kPow10[kMaxDigits + 1] = {
       1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
       100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
       10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
       100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
-  const size_t n = text.size();
   bool negative = false;
-  size_t i = SkipBlanksAndSign(text, negative);
-  // Up to 19 digits in all, leading zeros included, the mantissa cannot
-  // leave 64 bits; longer texts take the full reading.
+  const char* const digitsStart = text.data() + SkipBlanksAndSign(text, negative);
+  const char* const end = text.data() + text.size();
+  // Digits with at most one point among them. Up to 19 digits in all,
+  // leading zeros included, the mantissa cannot leave 64 bits; longer texts
+  // take the full reading (a longer one wraps here, harmlessly, before it is
+  // turned away).
   uint64_t mantissa = 0;
-  const size_t integerStart = i;
-  for (; i < n && IsDigit(text[i]); ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
-  const size_t integerDigits = i - integerStart;
-  size_t decimals = 0;
-  if (i < n && text[i] == '.') {
-    const size_t fractionStart = ++i;
-    for (; i < n && IsDigit(text[i]); ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
-    decimals = i - fractionStart;
+  const char* point = nullptr;
+  for (const char* p = digitsStart; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit < 10) {
+      mantissa = mantissa * 10 + digit;
+    } else if (*p == '.' && point == nullptr) {
+      point = p;
+    } else {
+      return false;
+    }
   }
-  if (i != n || integerDigits + decimals == 0 || integerDigits + decimals > kMaxDigits) return false;
+  const std::ptrdiff_t digits = (end - digitsStart) - (point ? 1 : 0);
+  if (digits == 0 || digits > kMaxDigits) return false;
+  const int decimals = point ? static_cast<int>(end - point - 1) : 0;
   if (mantissa == 0) {
     result = 0.0;
     return true;
   }
   double value;
   if (decimals == 0) {
-    value = static_cast<double>(mantissa);  // exact in 64 bits; one rounding
-  } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], static_cast<int>(decimals), value)) {
+    value = RoundedScaled(mantissa, 0);  // exact in 64 bits; one rounding
+  } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], decimals, value)) {
     // Far enough from a halfway point that the two roundings agree.
   } else {
     using Wide = unsigned __int128;
@@ -412,12 +433,7 @@ bool ReadPlainDecimal(std::string_view text, double& result) {
         --shift;
       }
     }
-    // uint64 to double rounds to nearest even at the 53rd bit; the power of
-    // two is exact.
-    uint64_t scaleBits = static_cast<uint64_t>(1023 - shift) << 52;
-    double scale;
-    std::memcpy(&scale, &scaleBits, sizeof scale);
-    value = static_cast<double>(quotient) * scale;
+    value = RoundedScaled(quotient, -shift);
   }
   result = negative ? -value : value;
   return true;

@@ -369,15 +369,20 @@ TEST(RoundTo, HoldsWhenTheFpuWasLeftAtDoublePrecision) {
 // The SSE rounding mode belongs to the thread too, and a DLL may change it:
 // the numbers read must stay those of round-to-nearest.
 TEST(StrToFloatOr0, HoldsWhenSseWasLeftRoundingTowardZero) {
-  const char* const texts[] = {"0.1", "1234.5678", "-0.3", "9007199254740995", "2.675"};
-  double nearest[5];
-  for (int i = 0; i < 5; ++i) nearest[i] = StrToFloatOr0(texts[i]);
+  // The last two take the 128-bit division: 19 digits, and a quotient
+  // whose last dropped bits lie close to a halfway point.
+  const char* const texts[] = {"0.1",   "1234.5678", "-0.3", "9007199254740995",
+                               "2.675", "1.234567890123456789", "-7.999999999999999999"};
+  constexpr int kTexts = 7;
+  double nearest[kTexts];
+  for (int i = 0; i < kTexts; ++i) nearest[i] = StrToFloatOr0(texts[i]);
   const unsigned int original = _mm_getcsr();
   _mm_setcsr((original & ~_MM_ROUND_MASK) | _MM_ROUND_TOWARD_ZERO);
-  double read[5];
-  for (int i = 0; i < 5; ++i) read[i] = StrToFloatOr0(texts[i]);
+  double read[kTexts];
+  for (int i = 0; i < kTexts; ++i) read[i] = StrToFloatOr0(texts[i]);
   _mm_setcsr(original);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(read[i], nearest[i]) << texts[i];
+  for (int i = 0; i < kTexts; ++i) EXPECT_EQ(read[i], nearest[i]) << texts[i];
+  EXPECT_EQ(nearest[6], -8.0);
   EXPECT_EQ(nearest[0], 0.1);
   EXPECT_EQ(nearest[3], 9007199254740996.0);
 }
