@@ -222,6 +222,11 @@ bool AddKeyedElement(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
   const int n = t.Count();
+  // Most lines are bare lines, whose first token is a number.
+  switch (key.empty() ? '\0' : key[0]) {
+    case 'c': case 'p': case 'B': case 's': break;
+    default: return false;
+  }
   if (key == "ci" && n == 4) {
     ReadValues(NewElement(kElemCircle, s.Circles).Values, t);
   } else if (key == "ci" && n >= 8) {

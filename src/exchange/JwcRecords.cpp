@@ -30,13 +30,22 @@ void ReadTextTypeColumn(const Tokens& t, double TTextTypeRow::*field) {
   for (int i = 1; i <= 10; ++i) JwcState.TextTypes[static_cast<std::size_t>(i)].*field = F(t[i]);
 }
 
+// The first character of token 0; most lines are elements whose first token
+// is a number, and no record key starts like one.
+char KeyStart(std::string_view key) { return key.empty() ? '\0' : key[0]; }
+
 bool ParseHeaderRecord(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
   const int n = t.Count();
-  if (key.find("file=") != std::string_view::npos) {
+  // A plain ASCII line holds no equals sign, so no "file=".
+  if (!t.PlainAscii() && key.find("file=") != std::string_view::npos) {
     s.DrawingFileName.assign(Tail(key, 5));
-  } else if (key == "hk" && n >= 2) {
+    return true;
+  }
+  const char start = KeyStart(key);
+  if (start != 'h' && start != 'b') return false;
+  if (key == "hk" && n >= 2) {
     s.HkValue = F(t[1]);
   } else if (key == "hs" && n >= 17) {
     for (int i = 0; i < 16; ++i) s.GroupScale[static_cast<std::size_t>(i)] = F(t[i + 1]);
@@ -170,6 +179,8 @@ void ParseCc(const Tokens& t) {
 bool ParseAttributeRecord(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
+  const char start = KeyStart(key);
+  if (start != 'l' && start != 'c') return false;
   if (StartsWith(key, "lgn")) {
     StoreAt(s.LayerGroupNames, s.LastLayerGroup, std::string(Tail(key, 3)));
   } else if (StartsWith(key, "lyn")) {
@@ -242,6 +253,10 @@ void ParsePendingHhp(std::string_view key) {
 bool ParseMarkerRecord(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
+  switch (KeyStart(key)) {
+    case 'z': case 'p': case 'm': case '#': case 'h': break;
+    default: return false;
+  }
   if (const int32_t bit = ZMarkerBit(key)) {
     s.PendingZFlags |= bit;
   } else if (StartsWith(key, "pn")) {

@@ -71,13 +71,16 @@ bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens) {
   }
   tokens.count_ = k;
   tokens.base_ = line.data();
+  tokens.plainAscii_ = true;
   return true;
 }
 
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
   tokens.count_ = 0;
+  tokens.plainAscii_ = false;
   if (line.empty()) return;
   if (TokenizePlainAsciiLine(line, tokens)) return;
+  tokens.plainAscii_ = false;
   if (tokens.bytes_.size() < line.size()) tokens.bytes_.resize(line.size());
   tokens.base_ = tokens.bytes_.data();
 

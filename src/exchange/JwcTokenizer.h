@@ -17,6 +17,10 @@ class JwcTokens {
 
   int Count() const { return count_; }  // 0 when the line held no token
 
+  // The line held only blanks, tabs and printable ASCII other than the
+  // double quote and the equals sign, and was cut where it lies.
+  bool PlainAscii() const { return plainAscii_; }
+
   // Token i, or an empty token past the count. Valid until the next line is
   // split into this object, and no longer than the line itself.
   std::string_view operator[](int i) const {
@@ -39,6 +43,7 @@ class JwcTokens {
   std::array<uint32_t, kSlots> start_{};
   std::array<uint32_t, kSlots> length_{};
   int count_ = 0;
+  bool plainAscii_ = false;
 };
 
 // Fills `tokens` from `line`. A line with more tokens than slots keeps the
