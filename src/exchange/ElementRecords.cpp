@@ -15,7 +15,6 @@ using Tokens = JwcTokens;
 
 constexpr std::size_t kShortStringMax = 255;  // text and font fields of a text record
 
-double F(std::string_view text) { return StrToFloatOr0(text); }
 
 // Appends a record to its store, with its ElementOrder entry and its head
 // taken from the running values.
@@ -69,10 +68,10 @@ void FillText(TJwwEntText& text, int subKind, const Tokens& t) {
     text.Gap = s.LastTextGap;
     text.Attrs.LineColor = s.LastTextColor;
   }
-  text.X = F(t[1]);
-  text.Y = F(t[2]);
-  text.DX = F(t[3]);
-  text.DY = F(t[4]);
+  text.X = t.Real(1);
+  text.Y = t.Real(2);
+  text.DX = t.Real(3);
+  text.DY = t.Real(4);
   text.FontName = ShortString(s.LastFontName);
   text.Text = ShortString(t[5]);
 }
@@ -97,7 +96,7 @@ bool SamePoint(const SolidPoint& a, const SolidPoint& b) {
   return std::fabs(a.X - b.X) <= 1e-10 && std::fabs(a.Y - b.Y) <= 1e-10;
 }
 
-SolidPoint Corner(const Tokens& t, int i) { return SolidPoint{F(t[2 * i - 1]), F(t[2 * i])}; }
+SolidPoint Corner(const Tokens& t, int i) { return SolidPoint{t.Real(2 * i - 1), t.Real(2 * i)}; }
 
 void AddSolid(const SolidPoint& a, const SolidPoint& b) {
   TJwwEntSolid2& r = NewElement(kElemSolid2, JwcState.Solid2s);
@@ -151,7 +150,7 @@ template <typename T>
 void AddSc(ElementKind kind, BlockStore<T>& store, const Tokens& t) {
   T& r = NewElement(kind, store);
   r.SolidColor = JwcState.LastSolidColor;
-  for (int i = 0; i < 7; ++i) r.Values[static_cast<std::size_t>(i)] = F(t[i + 1]);
+  for (int i = 0; i < 7; ++i) r.Values[static_cast<std::size_t>(i)] = t.Real(i + 1);
   r.Code = StrToIntOr0(t[8]);
 }
 
@@ -159,44 +158,44 @@ template <typename T>
 void AddSo(ElementKind kind, BlockStore<T>& store, const Tokens& t) {
   T& r = NewElement(kind, store);
   r.SolidColor = JwcState.LastSolidColor;
-  for (int i = 0; i < 8; ++i) r.Values[static_cast<std::size_t>(i)] = F(t[i + 1]);
+  for (int i = 0; i < 8; ++i) r.Values[static_cast<std::size_t>(i)] = t.Real(i + 1);
 }
 
 // --- Other kinds -------------------------------------------------------------
 
 template <std::size_t N>
 void ReadValues(std::array<double, N>& values, const Tokens& t) {
-  for (std::size_t i = 0; i < N; ++i) values[i] = F(t[static_cast<int>(i) + 1]);
+  for (std::size_t i = 0; i < N; ++i) values[i] = t.Real(static_cast<int>(i) + 1);
 }
 
 void AddPoint(const Tokens& t) {
   TJwwEntPoint& r = NewElement(kElemPoint, JwcState.Points);
   r.Attrs.LineColor = JwcState.LastPointColor;
-  r.X = F(t[1]);
-  r.Y = F(t[2]);
+  r.X = t.Real(1);
+  r.Y = t.Real(2);
 }
 
 void AddPointEx(const Tokens& t) {
   TJwwEntPointEx& r = NewElement(kElemPointEx, JwcState.PointExs);
   r.Attrs.LineColor = JwcState.LastPointColor;
-  r.X = F(t[1]);
-  r.Y = F(t[2]);
-  r.Values = {F(t[3]), F(t[4])};
+  r.X = t.Real(1);
+  r.Y = t.Real(2);
+  r.Values = {t.Real(3), t.Real(4)};
   r.Code = StrToIntOr0(t[5]);
 }
 
 void AddBlock(const Tokens& t) {
   TJwwEntBlk& r = NewElement(kElemBlock, JwcState.Blocks);
-  r.X = F(t[1]);
-  r.Y = F(t[2]);
+  r.X = t.Real(1);
+  r.Y = t.Real(2);
   r.Name.assign(t[3]);
 }
 
 void FillLinePoints(TJwwEntLine& line, const Tokens& t) {
-  line.X1 = F(t[0]);
-  line.Y1 = F(t[1]);
-  line.X2 = F(t[2]);
-  line.Y2 = F(t[3]);
+  line.X1 = t.Real(0);
+  line.Y1 = t.Real(1);
+  line.X2 = t.Real(2);
+  line.Y2 = t.Real(3);
 }
 
 // Four tokens of anything: a line, possibly of a polyline, or the line a
@@ -217,46 +216,79 @@ void AddBareLine(const Tokens& t) {
   s.PendingHhp = 0;
 }
 
-// The keyed elements; false when the line is none of them.
+// A two-character key as one number, so that the keys can be told apart in
+// one switch.
+constexpr uint32_t Key2(char first, char second) {
+  return (static_cast<uint32_t>(static_cast<unsigned char>(first)) << 8) |
+         static_cast<unsigned char>(second);
+}
+
+// The keyed elements; false when the line is none of them. Every key has two
+// characters; for one key the token counts are tried in order.
 bool AddKeyedElement(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
+  if (key.size() != 2) return false;
   const int n = t.Count();
-  // Most lines are bare lines, whose first token is a number.
-  switch (key.empty() ? '\0' : key[0]) {
-    case 'c': case 'p': case 'B': case 's': break;
-    default: return false;
+  switch (Key2(key[0], key[1])) {
+    case Key2('c', 'i'):
+      if (n == 4) {
+        ReadValues(NewElement(kElemCircle, s.Circles).Values, t);
+      } else if (n >= 8) {
+        ReadValues(NewElement(kElemArc, s.Arcs).Values, t);
+      } else {
+        return false;
+      }
+      return true;
+    case Key2('c', 'h'): case Key2('c', 'v'): case Key2('c', 's'): case Key2('c', 'r'):
+    case Key2('c', 'o'): case Key2('c', 'p'): case Key2('c', 't'): case Key2('c', 'k'):
+    case Key2('c', 'z'): case Key2('c', '2'):
+      if (n < 6) return false;
+      AddText(TextSubKind(key), t);
+      return true;
+    case Key2('p', 't'):
+      if (n == 3) {
+        AddPoint(t);
+      } else if (n >= 6) {
+        AddPointEx(t);
+      } else {
+        return false;
+      }
+      return true;
+    case Key2('B', 'L'):
+      if (n < 4) return false;
+      AddBlock(t);
+      return true;
+    case Key2('s', 'l'):
+      if (n == 5) {
+        AddSolid(Corner(t, 1), Corner(t, 2));
+      } else if (n == 7) {
+        AddThreeCornerSolid(t);
+      } else if (n >= 9) {
+        AddFourCornerSolid(t);
+      } else {
+        return false;
+      }
+      return true;
+    case Key2('s', 'c'):
+      if (n < 9) return false;
+      AddSc(kElemSc, s.Scs, t);
+      return true;
+    case Key2('s', 'e'):
+      if (n < 9) return false;
+      AddSc(kElemSe, s.Ses, t);
+      return true;
+    case Key2('s', 'o'):
+      if (n < 9) return false;
+      AddSo(kElemSo, s.Sos, t);
+      return true;
+    case Key2('s', 'g'):
+      if (n < 9) return false;
+      AddSo(kElemSg, s.Sgs, t);
+      return true;
+    default:
+      return false;
   }
-  if (key == "ci" && n == 4) {
-    ReadValues(NewElement(kElemCircle, s.Circles).Values, t);
-  } else if (key == "ci" && n >= 8) {
-    ReadValues(NewElement(kElemArc, s.Arcs).Values, t);
-  } else if (const int subKind = TextSubKind(key); subKind >= 0 && n >= 6) {
-    AddText(subKind, t);
-  } else if (key == "pt" && n == 3) {
-    AddPoint(t);
-  } else if (key == "pt" && n >= 6) {
-    AddPointEx(t);
-  } else if (key == "BL" && n >= 4) {
-    AddBlock(t);
-  } else if (key == "sl" && n == 5) {
-    AddSolid(Corner(t, 1), Corner(t, 2));
-  } else if (key == "sl" && n == 7) {
-    AddThreeCornerSolid(t);
-  } else if (key == "sl" && n >= 9) {
-    AddFourCornerSolid(t);
-  } else if (key == "sc" && n >= 9) {
-    AddSc(kElemSc, s.Scs, t);
-  } else if (key == "se" && n >= 9) {
-    AddSc(kElemSe, s.Ses, t);
-  } else if (key == "so" && n >= 9) {
-    AddSo(kElemSo, s.Sos, t);
-  } else if (key == "sg" && n >= 9) {
-    AddSo(kElemSg, s.Sgs, t);
-  } else {
-    return false;
-  }
-  return true;
 }
 
 }  // namespace

@@ -13,7 +13,6 @@ namespace {
 using Tokens = JwcTokens;
 
 int32_t I(std::string_view text) { return StrToIntOr0(text); }
-double F(std::string_view text) { return StrToFloatOr0(text); }
 
 // Token 0 from its (from + 1)-th character on; empty when it is shorter.
 std::string_view Tail(std::string_view token, std::size_t from) {
@@ -27,7 +26,7 @@ int32_t TailInt(std::string_view token, std::size_t from) {
 // --- Header records ----------------------------------------------------------
 
 void ReadTextTypeColumn(const Tokens& t, double TTextTypeRow::*field) {
-  for (int i = 1; i <= 10; ++i) JwcState.TextTypes[static_cast<std::size_t>(i)].*field = F(t[i]);
+  for (int i = 1; i <= 10; ++i) JwcState.TextTypes[static_cast<std::size_t>(i)].*field = t.Real(i);
 }
 
 // The first character of token 0; most lines are elements whose first token
@@ -46,12 +45,12 @@ bool ParseHeaderRecord(const Tokens& t) {
   const char start = KeyStart(key);
   if (start != 'h' && start != 'b') return false;
   if (key == "hk" && n >= 2) {
-    s.HkValue = F(t[1]);
+    s.HkValue = t.Real(1);
   } else if (key == "hs" && n >= 17) {
-    for (int i = 0; i < 16; ++i) s.GroupScale[static_cast<std::size_t>(i)] = F(t[i + 1]);
+    for (int i = 0; i < 16; ++i) s.GroupScale[static_cast<std::size_t>(i)] = t.Real(i + 1);
   } else if (key == "hzs" && n >= 3) {
-    s.PaperWidth = F(t[1]);
-    s.PaperHeight = F(t[2]);
+    s.PaperWidth = t.Real(1);
+    s.PaperHeight = t.Real(2);
   } else if (key == "hcw" && n >= 11) {
     ReadTextTypeColumn(t, &TTextTypeRow::Width);
   } else if (key == "hch" && n >= 11) {
@@ -63,7 +62,7 @@ bool ParseHeaderRecord(const Tokens& t) {
   } else if (key == "bz") {
     s.BzFlag = true;
   } else if (key == "hn" && n >= 5) {
-    for (int i = 1; i <= 4; ++i) s.HnValues[static_cast<std::size_t>(i)] = F(t[i]);
+    for (int i = 1; i <= 4; ++i) s.HnValues[static_cast<std::size_t>(i)] = t.Real(i);
   } else {
     return false;
   }
@@ -151,18 +150,18 @@ void ParseTextType(const Tokens& t) {
   if (s.FreshCn) {
     s.CurTextType = value;
     if (ownSize) {
-      s.CurTextWidth = F(t[1]);
-      s.CurTextHeight = F(t[2]);
-      s.CurTextGap = F(t[3]);
+      s.CurTextWidth = t.Real(1);
+      s.CurTextHeight = t.Real(2);
+      s.CurTextGap = t.Real(3);
       s.CurTextColor = I(t[4]);
     }
     s.FreshCn = false;
   }
   s.LastTextType = value;
   if (ownSize) {
-    s.LastTextWidth = F(t[1]);
-    s.LastTextHeight = F(t[2]);
-    s.LastTextGap = F(t[3]);
+    s.LastTextWidth = t.Real(1);
+    s.LastTextHeight = t.Real(2);
+    s.LastTextGap = t.Real(3);
     s.LastTextColor = I(t[4]);
   }
   s.InPolyline = false;
@@ -176,11 +175,9 @@ void ParseCc(const Tokens& t) {
   s.InPolyline = false;
 }
 
-bool ParseAttributeRecord(const Tokens& t) {
+bool ParseLayerOrLineRecord(const Tokens& t) {
   TJwcState& s = JwcState;
   const std::string_view key = t[0];
-  const char start = KeyStart(key);
-  if (start != 'l' && start != 'c') return false;
   if (StartsWith(key, "lgn")) {
     StoreAt(s.LayerGroupNames, s.LastLayerGroup, std::string(Tail(key, 3)));
   } else if (StartsWith(key, "lyn")) {
@@ -196,7 +193,15 @@ bool ParseAttributeRecord(const Tokens& t) {
   } else if (StartsWith(key, "lw")) {
     TakeFirstAndLast(TailInt(key, 2), s.FreshLw, s.CurLineWidth, s.LastLineWidth);
     s.LwSeen = true;
-  } else if (StartsWith(key, "cn$")) {
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool ParseTextAttributeRecord(const Tokens& t) {
+  const std::string_view key = t[0];
+  if (StartsWith(key, "cn$")) {
     ParseFontName(t);
   } else if (StartsWith(key, "cn")) {
     ParseTextType(t);
@@ -206,6 +211,14 @@ bool ParseAttributeRecord(const Tokens& t) {
     return false;
   }
   return true;
+}
+
+bool ParseAttributeRecord(const Tokens& t) {
+  switch (KeyStart(t[0])) {
+    case 'l': return ParseLayerOrLineRecord(t);
+    case 'c': return ParseTextAttributeRecord(t);
+    default: return false;
+  }
 }
 
 // --- Markers and indicated points --------------------------------------------
@@ -235,8 +248,8 @@ void ParseIndicatedPoint(const Tokens& t) {
   if (static_cast<std::size_t>(index) >= points.size()) return;
   THpPoint& point = points[static_cast<std::size_t>(index)];
   point.Used = true;
-  point.X = F(t[1]);
-  point.Y = F(t[2]);
+  point.X = t.Real(1);
+  point.Y = t.Real(2);
   point.Kind = kind;
 }
 

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "util/MyFunc.h"
 
 namespace zumorika {
@@ -28,6 +32,7 @@ constexpr PlainByteTable kPlainBytes;
 // Most lines are ASCII numbers and keys: bytes 0x21..0x7E other than the
 // quote and the equals sign, separated by blanks and tabs. Such a line is
 // cut where it lies, without copying its bytes.
+#if !defined(__SSE2__)
 enum : unsigned char { kTokenByte, kBlankByte, kOtherByte };
 struct AsciiClassTable {
   unsigned char kind[256];
@@ -39,12 +44,125 @@ struct AsciiClassTable {
   }
 };
 constexpr AsciiClassTable kAsciiClass;
+#endif
 
 }  // namespace
 
-// The plain-ASCII case of TokenizeJwcLine; false, with `tokens` to be
-// refilled, when the line holds any other byte before its 32nd token ends.
-bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens) {
+#if defined(__SSE2__)
+
+namespace {
+
+// Bit i of each mask stands for byte i of 16.
+struct ByteClasses {
+  uint32_t blank;  // blank or tab
+  uint32_t token;  // 0x21..0x7E other than the quote and the equals sign
+};
+
+ByteClasses Classify(__m128i bytes) {
+  const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')));
+  // Signed comparison: bytes from 0x80 on count as negative, so this keeps
+  // 0x21..0x7F, and 0x7F goes with the excluded ones.
+  const __m128i printable = _mm_cmpgt_epi8(bytes, _mm_set1_epi8(0x20));
+  const __m128i excluded = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))),
+                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F)));
+  return {static_cast<uint32_t>(_mm_movemask_epi8(blank)),
+          static_cast<uint32_t>(_mm_movemask_epi8(_mm_andnot_si128(excluded, printable)))};
+}
+
+// The classes of bytes [pos, pos + 16) of the line, or of what is left of it,
+// without reading outside the line.
+ByteClasses ClassifyAt(const char* data, std::size_t size, std::size_t pos) {
+  const std::size_t left = size - pos;
+  if (left >= 16) return Classify(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos)));
+  const uint32_t valid = (1u << left) - 1;
+  ByteClasses c;
+  if (size >= 16) {
+    // The line's last 16 bytes, shifted down past those already seen.
+    c = Classify(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + size - 16)));
+    c.blank >>= 16 - left;
+    c.token >>= 16 - left;
+  } else {
+    alignas(16) char tail[16] = {};
+    std::memcpy(tail, data + pos, left);
+    c = Classify(_mm_load_si128(reinterpret_cast<const __m128i*>(tail)));
+  }
+  c.blank &= valid;
+  c.token &= valid;
+  return c;
+}
+
+}  // namespace
+
+// The plain-ASCII case of TokenizeJwcLine; false, with `stop` telling how
+// far it got, when the line holds any other byte before its 32nd token ends.
+// Sixteen bytes are classified at a time, and the tokens' starts and ends
+// are taken from the bit masks: a line costs a few steps per token, not a
+// test and a branch per byte.
+bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens, PlainAsciiStop& stop) {
+  constexpr uint32_t kSlots = JwcTokens::kSlots;
+  const char* const data = line.data();
+  const std::size_t size = line.size();
+  uint32_t begun = 0;  // tokens whose start is known
+  uint32_t ended = 0;  // tokens whose end is known
+  uint32_t tokenBefore = 0;  // 1 when the byte before the block is a token byte
+  bool blankAtEnd = false;
+  for (std::size_t pos = 0; pos < size; pos += 16) {
+    const std::size_t left = size - pos;
+    const uint32_t valid = left >= 16 ? 0xFFFFu : (1u << left) - 1;
+    const ByteClasses c = ClassifyAt(data, size, pos);
+    const uint32_t other = valid & ~(c.blank | c.token);
+    const uint32_t after = (c.token << 1) | tokenBefore;  // bit i: byte i - 1 is a token byte
+    // Only what lies before the first other byte counts here; that byte
+    // ends the plain reading unless the 32nd token ended before it.
+    const uint32_t seen = other ? (other & (0u - other)) - 1 : valid;
+    for (uint32_t starts = c.token & ~after & seen; starts != 0; starts &= starts - 1) {
+      if (begun < kSlots)
+        tokens.start_[begun] = static_cast<uint32_t>(pos) + static_cast<uint32_t>(__builtin_ctz(starts));
+      ++begun;
+    }
+    for (uint32_t ends = c.blank & after & seen; ends != 0; ends &= ends - 1) {
+      const uint32_t end = static_cast<uint32_t>(pos) + static_cast<uint32_t>(__builtin_ctz(ends));
+      tokens.length_[ended] = end - tokens.start_[ended];
+      if (++ended == kSlots) {
+        tokens.count_ = static_cast<int>(kSlots);
+        tokens.base_ = data;
+        tokens.plainAscii_ = true;
+        return true;
+      }
+    }
+    if (other) {
+      stop.at = pos + static_cast<std::size_t>(__builtin_ctz(other));
+      stop.ended = ended;
+      stop.current = begun > ended ? tokens.start_[ended] : stop.at;
+      return false;
+    }
+    const uint32_t lastBit = 1u << ((left >= 16 ? 16 : left) - 1);
+    tokenBefore = (c.token & lastBit) ? 1 : 0;
+    blankAtEnd = (c.blank & lastBit) != 0;
+  }
+  if (tokenBefore) {
+    // The last token runs to the end of the line.
+    tokens.length_[ended] = static_cast<uint32_t>(size) - tokens.start_[ended];
+    ++ended;
+  } else if (blankAtEnd && ended > 0) {
+    // Blanks after the last token leave an empty token behind it.
+    tokens.start_[ended] = static_cast<uint32_t>(size);
+    tokens.length_[ended] = 0;
+    ++ended;
+  }
+  tokens.count_ = static_cast<int>(ended);
+  tokens.base_ = data;
+  tokens.plainAscii_ = true;
+  return true;
+}
+
+#else
+
+// The plain-ASCII case of TokenizeJwcLine; false, with `stop` telling how
+// far it got, when the line holds any other byte before its 32nd token ends.
+bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens, PlainAsciiStop& stop) {
   const unsigned char* const data = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
@@ -63,7 +181,12 @@ bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens) {
     }
     const std::size_t start = i;
     while (i < size && kAsciiClass.kind[data[i]] == kTokenByte) ++i;
-    if (i < size && kAsciiClass.kind[data[i]] == kOtherByte) return false;
+    if (i < size && kAsciiClass.kind[data[i]] == kOtherByte) {
+      stop.at = i;
+      stop.ended = static_cast<uint32_t>(k);
+      stop.current = start;
+      return false;
+    }
     const std::size_t slot = static_cast<std::size_t>(k);
     tokens.start_[slot] = static_cast<uint32_t>(start);
     tokens.length_[slot] = static_cast<uint32_t>(i - start);
@@ -75,23 +198,37 @@ bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens) {
   return true;
 }
 
+#endif
+
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
   tokens.count_ = 0;
   tokens.plainAscii_ = false;
+  tokens.roundsToNearest_ = RoundsToNearest();
   if (line.empty()) return;
-  if (TokenizePlainAsciiLine(line, tokens)) return;
+  PlainAsciiStop stop;
+  if (TokenizePlainAsciiLine(line, tokens, stop)) return;
   tokens.plainAscii_ = false;
   if (tokens.bytes_.size() < line.size()) tokens.bytes_.resize(line.size());
   tokens.base_ = tokens.bytes_.data();
 
   char* const out = tokens.bytes_.data();
-  std::size_t written = 0;
-  int k = 0;
-  tokens.start_[0] = 0;
-  bool separating = true;
   const char* const data = line.data();
   const std::size_t size = line.size();
-  std::size_t i = 0;
+  // Up to the stop the line was plain: its tokens are packed one after the
+  // other, as the loop below would have packed them, and the reading goes on
+  // from there.
+  std::size_t written = 0;
+  for (uint32_t j = 0; j < stop.ended; ++j) {
+    std::memcpy(out + written, data + tokens.start_[j], tokens.length_[j]);
+    tokens.start_[j] = static_cast<uint32_t>(written);
+    written += tokens.length_[j];
+  }
+  int k = static_cast<int>(stop.ended);
+  tokens.start_[static_cast<std::size_t>(k)] = static_cast<uint32_t>(written);
+  std::memcpy(out + written, data + stop.current, stop.at - stop.current);
+  written += stop.at - stop.current;
+  bool separating = true;
+  std::size_t i = stop.at;
   while (i < size) {
     // Runs of ordinary bytes are copied in one go.
     const std::size_t run = i;

@@ -9,7 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include "util/MyFunc.h"
+
 namespace zumorika {
+
+// Where the plain-ASCII reading of a line stopped, so that the full reading
+// can go on from there.
+struct PlainAsciiStop {
+  std::size_t at = 0;       // the first byte it could not take
+  uint32_t ended = 0;       // tokens complete before it
+  std::size_t current = 0;  // where the token running into it began (at when none)
+};
 
 class JwcTokens {
  public:
@@ -29,9 +39,13 @@ class JwcTokens {
     return std::string_view(base_ + start_[slot], length_[slot]);
   }
 
+  // StrToFloatOr0 of token i. The rounding mode is looked at once per line,
+  // when the line is split: nothing the tool runs in between can change it.
+  double Real(int i) const { return StrToFloatOr0((*this)[i], roundsToNearest_); }
+
  private:
   friend void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
-  friend bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens);
+  friend bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens, PlainAsciiStop& stop);
 
   // The tokens' bytes one after the other. A token never holds more bytes
   // than its line, and the buffer is reused from line to line, so a long file
@@ -44,6 +58,7 @@ class JwcTokens {
   std::array<uint32_t, kSlots> length_{};
   int count_ = 0;
   bool plainAscii_ = false;
+  bool roundsToNearest_ = false;
 };
 
 // Fills `tokens` from `line`. A line with more tokens than slots keeps the

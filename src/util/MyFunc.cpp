@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+
 #include <vector>
 
 namespace zumorika {
@@ -368,50 +369,32 @@ double RoundedScaled(uint64_t v, int exponent) {
   return static_cast<double>(v) * power;
 }
 
-// The reading of ReadExtended below, done without extended precision for
-// the texts the host writes: at most 19 digits in all and no exponent part.
-// The extended computation gives round-to-nearest-even of mantissa /
-// 10^decimals to a 64-bit significand, then of that to a double; the same
-// two roundings are done here exactly (or one, where it provably gives the
-// same), so the result is the same bit for bit, whatever the thread's
-// rounding mode. Returns false for any other text, which then takes the
-// full reading.
-bool ReadPlainDecimal(std::string_view text, double& result) {
-  constexpr std::ptrdiff_t kMaxDigits = 19;
-  static constexpr uint64_t kPow10[kMaxDigits + 1] = {
+constexpr int kMaxPlainDigits = 19;
+
+// mantissa / 10^decimals (decimals 0 to 19) as the extended reading rounds
+// it: round-to-nearest-even to a 64-bit significand, then to a double. The
+// same two roundings are done here exactly (or one, where it provably gives
+// the same), so the result is the same bit for bit. Only the shortcut taken
+// when `nearest` is true depends on the thread's rounding mode.
+double PlainDecimalValue(uint64_t mantissa, int decimals, bool negative, bool nearest) {
+  static constexpr uint64_t kPow10[kMaxPlainDigits + 1] = {
       1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
       100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
       10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
       100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
-  bool negative = false;
-  const char* const digitsStart = text.data() + SkipBlanksAndSign(text, negative);
-  const char* const end = text.data() + text.size();
-  // Digits with at most one point among them. Up to 19 digits in all,
-  // leading zeros included, the mantissa cannot leave 64 bits; longer texts
-  // take the full reading (a longer one wraps here, harmlessly, before it is
-  // turned away).
-  uint64_t mantissa = 0;
-  const char* point = nullptr;
-  for (const char* p = digitsStart; p < end; ++p) {
-    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-    if (digit < 10) {
-      mantissa = mantissa * 10 + digit;
-    } else if (*p == '.' && point == nullptr) {
-      point = p;
-    } else {
-      return false;
-    }
-  }
-  const std::ptrdiff_t digits = (end - digitsStart) - (point ? 1 : 0);
-  if (digits == 0 || digits > kMaxDigits) return false;
-  const int decimals = point ? static_cast<int>(end - point - 1) : 0;
-  if (mantissa == 0) {
-    result = 0.0;
-    return true;
-  }
+  constexpr uint64_t kExactBelow = uint64_t{1} << 53;
+  if (mantissa == 0) return 0.0;
   double value;
   if (decimals == 0) {
     value = RoundedScaled(mantissa, 0);  // exact in 64 bits; one rounding
+  } else if (nearest && decimals <= 4 && mantissa < kExactBelow) {
+    // Both operands are exact doubles, so one division under round-to-
+    // nearest rounds the quotient once, correctly. The two roundings give the
+    // same: with at most four decimals the quotient never comes within half
+    // a 64-bit unit of a point halfway between two doubles unless it is
+    // that point (its distance from one is a multiple of 1 / (5^d x 2^j)
+    // with 5^d < 2^11), and rounding to 64 bits cannot cross such a point.
+    value = static_cast<double>(mantissa) / static_cast<double>(kPow10[decimals]);
   } else if (NearestDoubleQuotient(mantissa, kPow10[decimals], decimals, value)) {
     // Far enough from a halfway point that the two roundings agree.
   } else {
@@ -435,17 +418,49 @@ bool ReadPlainDecimal(std::string_view text, double& result) {
     }
     value = RoundedScaled(quotient, -shift);
   }
-  result = negative ? -value : value;
+  return negative ? -value : value;
+}
+
+// The reading of ReadExtended below, done without extended precision for
+// the texts the host writes: at most 19 digits in all and no exponent part.
+// Returns false for any other text, which then takes the full reading.
+bool ReadPlainDecimal(std::string_view text, bool nearest, double& result) {
+  bool negative = false;
+  const char* const digitsStart = text.data() + SkipBlanksAndSign(text, negative);
+  const char* const end = text.data() + text.size();
+  // Digits with at most one point among them. Up to 19 digits in all,
+  // leading zeros included, the mantissa cannot leave 64 bits; longer texts
+  // take the full reading (a longer one wraps here, harmlessly, before it is
+  // turned away).
+  uint64_t mantissa = 0;
+  const char* point = nullptr;
+  for (const char* p = digitsStart; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit < 10) {
+      mantissa = mantissa * 10 + digit;
+    } else if (*p == '.' && point == nullptr) {
+      point = p;
+    } else {
+      return false;
+    }
+  }
+  const std::ptrdiff_t digits = (end - digitsStart) - (point ? 1 : 0);
+  if (digits == 0 || digits > kMaxPlainDigits) return false;
+  const int decimals = point ? static_cast<int>(end - point - 1) : 0;
+  result = PlainDecimalValue(mantissa, decimals, negative, nearest);
   return true;
 }
 
 }  // namespace
 
-double StrToFloatOr0(std::string_view text) {
+double StrToFloatOr0(std::string_view text) { return StrToFloatOr0(text, false); }
+
+double StrToFloatOr0(std::string_view text, bool roundsToNearest) {
   double plain;
-  if (ReadPlainDecimal(text, plain)) return plain;
+  if (ReadPlainDecimal(text, roundsToNearest, plain)) return plain;
   return ReadExtended(text);
 }
+
 
 namespace {
 

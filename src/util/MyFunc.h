@@ -7,6 +7,12 @@
 #include <string>
 #include <string_view>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#else
+#include <cfenv>
+#endif
+
 namespace zumorika {
 
 // --- Shift-JIS ---------------------------------------------------------------
@@ -28,6 +34,23 @@ int32_t StrToIntOr0(std::string_view text);
 // or 0.0 for anything that is no number. A value beyond the double range
 // also reads as 0.0: an infinity would flow on into rounding and trigonometry.
 double StrToFloatOr0(std::string_view text);
+
+// True while the thread's floating-point arithmetic rounds to nearest, as it
+// does unless a DLL loaded into the process changed it. Called once per line
+// of the exchange file, so it is inline.
+inline bool RoundsToNearest() {
+#if defined(__x86_64__) || defined(__i386__)
+  // Double arithmetic runs on SSE, whose rounding the MXCSR register sets.
+  return (_mm_getcsr() & _MM_ROUND_MASK) == _MM_ROUND_NEAREST;
+#else
+  return std::fegetround() == FE_TONEAREST;
+#endif
+}
+
+// StrToFloatOr0 for a caller that has just seen RoundsToNearest() true and
+// passes it on: the same values, with a shortcut that is exact only under
+// round-to-nearest. Many numbers can be read under one check.
+double StrToFloatOr0(std::string_view text, bool roundsToNearest);
 
 // --- Writing numbers ---------------------------------------------------------
 
