@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zumorika {
@@ -29,16 +30,18 @@ inline void AppendWithoutCr(std::string& line, std::string_view part) {
 }  // namespace detail
 
 // Calls onLine(std::string_view) for each line of `file`, of any length, in
-// file order. The view lives until onLine returns. Returns false when a read
+// file order, and afterRead() after each block is read, before its lines are
+// handed on. The view lives until onLine returns. Returns false when a read
 // fails; the lines before the failure have been handed on.
-template <typename OnLine>
-bool ReadJwcLines(std::FILE* file, OnLine&& onLine) {
+template <typename OnLine, typename AfterRead>
+bool ReadJwcLines(std::FILE* file, OnLine&& onLine, AfterRead&& afterRead) {
   std::vector<char> chunk(kJwcReadChunk);
   std::string carry;  // a line that spans chunks, or holds a CR
   bool ended = false;  // Ctrl-Z seen
   while (!ended) {
     const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file);
     if (got == 0) break;
+    afterRead();
     std::string_view rest(chunk.data(), got);
     if (const void* eof = std::memchr(rest.data(), 0x1A, rest.size())) {
       rest = rest.substr(0, static_cast<std::size_t>(static_cast<const char*>(eof) - rest.data()));
@@ -66,6 +69,11 @@ bool ReadJwcLines(std::FILE* file, OnLine&& onLine) {
   if (std::ferror(file)) return false;
   if (!carry.empty()) onLine(std::string_view(carry));
   return true;
+}
+
+template <typename OnLine>
+bool ReadJwcLines(std::FILE* file, OnLine&& onLine) {
+  return ReadJwcLines(file, std::forward<OnLine>(onLine), [] {});
 }
 
 }  // namespace zumorika

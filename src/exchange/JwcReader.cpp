@@ -4,6 +4,7 @@
 #include "exchange/JwcLineReader.h"
 #include "exchange/JwwGaibu.h"
 #include "util/Files.h"
+#include "util/MyFunc.h"
 
 namespace zumorika {
 
@@ -13,7 +14,12 @@ bool LoadJwcTemp(const std::string& path) {
   if (!file) return false;
   bool complete = false;
   try {
-    complete = ReadJwcLines(file.get(), [](std::string_view line) { ParseJwcLine(line); });
+    // The rounding mode is looked at after each block is read: only the
+    // reader's own code runs between that and the block's lines.
+    bool roundsToNearest = false;
+    complete = ReadJwcLines(
+        file.get(), [&roundsToNearest](std::string_view line) { ParseJwcLine(line, roundsToNearest); },
+        [&roundsToNearest] { roundsToNearest = RoundsToNearest(); });
   } catch (...) {
     // Whatever a line raised, reading ends quietly with what was read so far;
     // nothing read from the host's file may bring up a message.

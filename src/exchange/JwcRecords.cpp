@@ -301,11 +301,13 @@ bool ParseKeyedRecord(const JwcTokens& tokens) {
   return ParseHeaderRecord(tokens) || ParseAttributeRecord(tokens) || ParseMarkerRecord(tokens);
 }
 
-void ParseJwcLine(std::string_view line) {
+void ParseJwcLine(std::string_view line) { ParseJwcLine(line, RoundsToNearest()); }
+
+void ParseJwcLine(std::string_view line, bool roundsToNearest) {
   // One tokenizer buffer for the process: the tool reads on its one thread,
   // and reusing the slots spares an allocation per line.
   static JwcTokens tokens;
-  TokenizeJwcLine(line, tokens);
+  TokenizeJwcLine(line, tokens, roundsToNearest);
   if (tokens.Count() == 0) return;
   if (!ParseKeyedRecord(tokens)) ParseElementRecord(tokens);
 }

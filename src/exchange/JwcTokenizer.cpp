@@ -201,9 +201,13 @@ bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens, PlainAscii
 #endif
 
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens) {
+  TokenizeJwcLine(line, tokens, RoundsToNearest());
+}
+
+void TokenizeJwcLine(std::string_view line, JwcTokens& tokens, bool roundsToNearest) {
   tokens.count_ = 0;
   tokens.plainAscii_ = false;
-  tokens.roundsToNearest_ = RoundsToNearest();
+  tokens.roundsToNearest_ = roundsToNearest;
   if (line.empty()) return;
   PlainAsciiStop stop;
   if (TokenizePlainAsciiLine(line, tokens, stop)) return;

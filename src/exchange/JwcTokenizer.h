@@ -44,7 +44,7 @@ class JwcTokens {
   double Real(int i) const { return StrToFloatOr0((*this)[i], roundsToNearest_); }
 
  private:
-  friend void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
+  friend void TokenizeJwcLine(std::string_view line, JwcTokens& tokens, bool roundsToNearest);
   friend bool TokenizePlainAsciiLine(std::string_view line, JwcTokens& tokens, PlainAsciiStop& stop);
 
   // The tokens' bytes one after the other. A token never holds more bytes
@@ -64,5 +64,9 @@ class JwcTokens {
 // Fills `tokens` from `line`. A line with more tokens than slots keeps the
 // first 32 and drops the rest; nothing is written outside the slots.
 void TokenizeJwcLine(std::string_view line, JwcTokens& tokens);
+
+// The same, for a caller that has looked at the rounding mode itself
+// (RoundsToNearest) since any code but the reader's own last ran.
+void TokenizeJwcLine(std::string_view line, JwcTokens& tokens, bool roundsToNearest);
 
 }  // namespace zumorika

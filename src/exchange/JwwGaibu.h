@@ -254,6 +254,9 @@ extern const std::string_view kDefaultFontName;
 void ResetJwcState();
 bool LoadJwcTemp(const std::string& path);  // path: Shift-JIS bytes
 void ParseJwcLine(std::string_view line);
+// The same, with the rounding mode looked at by the caller (LoadJwcTemp does
+// so once per block of the file it reads, not once per line).
+void ParseJwcLine(std::string_view line, bool roundsToNearest);
 void ReleaseJwcState();
 
 // Element bookkeeping, used while a line is interpreted.

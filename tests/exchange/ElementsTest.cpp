@@ -293,21 +293,33 @@ TEST(ElementKinds, NumbersThatDoNotParseReadAsZero) {
 
 #if defined(__x86_64__) || defined(__i386__)
 // Under round-to-nearest the reader divides; a DLL may leave the thread
-// rounding otherwise, and then the numbers must still come out the same.
+// rounding otherwise, and then the numbers must still come out the same,
+// line by line and through the file reader, which looks at the mode once
+// per block it reads.
 TEST(ElementKinds, NumbersAreTheSameWhateverTheSseRounding) {
   const std::string line = " 0.1 -1234.5678 2.675 0.0003";
+  testing::ScratchFolder folder;
+  const std::string path = folder.File("JWC_TEMP.TXT");
+  testing::WriteBytes(path, line + "\r\n");
   Feed({line});
   const TJwwEntLine nearest = S().Lines[0];
   const unsigned int original = _mm_getcsr();
   for (const unsigned int mode : {_MM_ROUND_TOWARD_ZERO, _MM_ROUND_UP, _MM_ROUND_DOWN}) {
-    _mm_setcsr((original & ~_MM_ROUND_MASK) | mode);
-    Feed({line});
-    const TJwwEntLine read = S().Lines[0];
-    _mm_setcsr(original);
-    EXPECT_EQ(read.X1, nearest.X1) << mode;
-    EXPECT_EQ(read.Y1, nearest.Y1) << mode;
-    EXPECT_EQ(read.X2, nearest.X2) << mode;
-    EXPECT_EQ(read.Y2, nearest.Y2) << mode;
+    for (const bool wholeFile : {false, true}) {
+      _mm_setcsr((original & ~_MM_ROUND_MASK) | mode);
+      if (wholeFile) {
+        ResetJwcState();
+        LoadJwcTemp(path);
+      } else {
+        Feed({line});
+      }
+      const TJwwEntLine read = S().Lines[0];
+      _mm_setcsr(original);
+      EXPECT_EQ(read.X1, nearest.X1) << mode << wholeFile;
+      EXPECT_EQ(read.Y1, nearest.Y1) << mode << wholeFile;
+      EXPECT_EQ(read.X2, nearest.X2) << mode << wholeFile;
+      EXPECT_EQ(read.Y2, nearest.Y2) << mode << wholeFile;
+    }
   }
   EXPECT_EQ(nearest.X1, 0.1);
   EXPECT_EQ(nearest.Y1, -1234.5678);
