@@ -11,6 +11,7 @@
 #include "exchange/JwwGaibu.h"
 #include "imaging/Clipboard.h"
 #include "imaging/DrawGraphic_win32.h"
+#include "imaging/GdiHandles_win32.h"
 #include "imaging/ImageFile.h"
 #include "util/Cp932.h"
 #include "util/Files.h"
@@ -106,6 +107,29 @@ TForm1* FormOfWindow(HWND window, UINT message, LPARAM lParam) {
                         reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   return reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// GetSaveFileNameW, from comdlg32.dll loaded at the first call. Linked in,
+// comdlg32 would bring shell32 and its company into every start of the
+// tool, which most runs never use. The module then stays loaded for the
+// process's life, as a linked one would: the shell may keep threads of the
+// dialog running after it has closed. The full path keeps a DLL of the same
+// name in the tool's folder (Jw_cad's) from being loaded instead.
+using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+GetSaveFileNameFn SaveFileDialog() {
+  static const GetSaveFileNameFn getSaveFileName = [] {
+    wchar_t system[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) RaiseSystemError(::GetLastError());
+    std::wstring path = std::wstring(system, length) + L"\\comdlg32.dll";
+    HMODULE comdlg = ::LoadLibraryW(path.c_str());
+    if (comdlg == nullptr) RaiseSystemError(::GetLastError());
+    auto function = reinterpret_cast<GetSaveFileNameFn>(
+        reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")));
+    if (function == nullptr) RaiseSystemError(::GetLastError());
+    return function;
+  }();
+  return getSaveFileName;
 }
 
 // The OK action's view of the window and the platform.
@@ -231,6 +255,15 @@ void TForm1::LoadIcons() {
       ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, small, small, 0)));
 }
 
+// The windows show their classes' icons until the icons are loaded again
+// for another density; from then on each window carries the new ones.
+void TForm1::SetWindowIcons() {
+  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  ::SendMessageW(appWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(appWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+}
+
 // Puts the window at left, top with the client area of the layout at the
 // current density; the frame is measured afterwards, so that the client size
 // comes out exact whatever frame the system draws.
@@ -284,6 +317,7 @@ void TForm1::Create() {
   if (dpi != dpi_) {
     dpi_ = dpi;
     LoadIcons();
+    SetWindowIcons();
     MakeFonts();
   }
   PlaceFrame(kDesignedLeft, kDesignedTop);
@@ -396,10 +430,6 @@ void TForm1::FillControls() {
   CheckRadio(kIdRadioButton3);
   CheckRadio(kIdRadioGroup1Item0 + 2);
   CheckRadio(kIdRadioButton6);
-  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  ::SendMessageW(appWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  ::SendMessageW(appWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
   UpdateScrollBox();
 }
 
@@ -426,10 +456,7 @@ void TForm1::Relayout(int dpi, const RECT* suggested) {
       ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
     }
   }
-  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  ::SendMessageW(appWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  ::SendMessageW(appWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  SetWindowIcons();
   if (tooltip_ != nullptr)
     ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, dpi_));
   RECT current{};
@@ -622,7 +649,7 @@ void TForm1::Button3Click() {
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-  if (!::GetSaveFileNameW(&dialog)) return;
+  if (!SaveFileDialog()(&dialog)) return;
   std::string chosen = WideToCp932(file.data());
   SetControlText(kIdEdit1, IncludeTrailingSeparator(ExtractFolderPart(chosen)));
 }
@@ -683,7 +710,11 @@ void TForm1::CheckRadio(int id) {
     HWND button = Control(member);
     if (button == nullptr) continue;
     bool chosen = member == id;
-    ::SendMessageW(button, BM_SETCHECK, chosen ? BST_CHECKED : BST_UNCHECKED, 0);
+    // FormShow checks again what creation checked; a button already in
+    // its state is left alone.
+    WPARAM check = chosen ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(::SendMessageW(button, BM_GETCHECK, 0, 0)) != check)
+      ::SendMessageW(button, BM_SETCHECK, check, 0);
     LONG style = ::GetWindowLongW(button, GWL_STYLE);
     LONG wanted = chosen ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
     if (wanted != style) ::SetWindowLongW(button, GWL_STYLE, wanted);

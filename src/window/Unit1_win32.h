@@ -87,6 +87,7 @@ class TForm1 {
   void RegisterClasses();
   void MakeFonts();
   void LoadIcons();
+  void SetWindowIcons();
   void CreateControls();
   void FillControls();
   void Relayout(int dpi, const RECT* suggested);

@@ -208,6 +208,7 @@ enum class ClipKind { kKeep, kNone, kBmp, kEmf, kWmf, kText };
 struct Options {
   std::wstring tool;
   std::wstring launch;  // a command line that starts the tool (a BAT file)
+  std::wstring toolArgs;  // after the tool's quoted path on its command line
   std::wstring dir;
   std::wstring exchange;
   bool keepExchange = false;
@@ -227,6 +228,8 @@ const char kUsageText[] =
     "\n"
     "Usage: jwc-host --tool PATH\\zumorika.exe [options] [--step STEP]...\n"
     "  --tool EXE          the tool to run\n"
+    "  --tool-args ARGS    put ARGS on the tool's command line after its path\n"
+    "                      (the host passes none; for the benchmark's references)\n"
     "  --launch CMDLINE    start this command instead (e.g. cmd /c ZUMORIKA.BAT)\n"
     "                      and drive the TForm1 window that appears; the command\n"
     "                      must not end before the tool does (as the host waits)\n"
@@ -320,6 +323,8 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.tool = value();
     } else if (arg == L"--launch") {
       options.launch = value();
+    } else if (arg == L"--tool-args") {
+      options.toolArgs = value();
     } else if (arg == L"--dir") {
       options.dir = value();
     } else if (arg == L"--exchange") {
@@ -1253,6 +1258,7 @@ int Run(const Options& options) {
 
   const bool launched = !options.launch.empty();
   std::wstring commandLine = launched ? options.launch : L"\"" + tool + L"\"";
+  if (!launched && !options.toolArgs.empty()) commandLine += L" " + options.toolArgs;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

@@ -4,9 +4,25 @@
 // and the same way (jwc-host --timing), as the floor that Windows and Wine
 // themselves set. The class is named like the tool's main window so that
 // jwc-host finds it.
+//
+// With --clipboard it also takes the clipboard picture before showing the
+// window, as the tool's show sequence must: the first picture format the
+// clipboard offers (a bitmap the system makes from a device-independent
+// bitmap counts), fetched with GetClipboardData and copied into a bitmap of
+// its own. That is the floor of any start-up that shows the picture.
 #include <windows.h>
 
+#include <cwchar>
+
+#include "util/WinHandles_win32.h"
+
 namespace {
+
+using zumorika::SelectedObject;
+using zumorika::UniqueHbitmap;
+using zumorika::UniqueHdc;
+using zumorika::UniqueHenhmetafile;
+using zumorika::WindowDc;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
@@ -16,9 +32,51 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The picture taken from the clipboard; kept until the program ends.
+struct ClipboardPicture {
+  UniqueHbitmap bitmap;
+  UniqueHenhmetafile metafile;
+};
+
+UniqueHbitmap CopyBitmap(HBITMAP source) {
+  BITMAP description{};
+  if (GetObjectW(source, sizeof description, &description) == 0) return UniqueHbitmap();
+  const int width = description.bmWidth;
+  const int height = description.bmHeight < 0 ? -description.bmHeight : description.bmHeight;
+  WindowDc screen(nullptr);
+  UniqueHbitmap copy(CreateCompatibleBitmap(screen.get(), width, height));
+  UniqueHdc sourceDc(CreateCompatibleDC(screen.get()));
+  UniqueHdc targetDc(CreateCompatibleDC(screen.get()));
+  if (!copy || !sourceDc || !targetDc) return UniqueHbitmap();
+  SelectedObject selectedSource(sourceDc.get(), source);
+  SelectedObject selectedTarget(targetDc.get(), copy.get());
+  PatBlt(targetDc.get(), 0, 0, width, height, WHITENESS);
+  BitBlt(targetDc.get(), 0, 0, width, height, sourceDc.get(), 0, 0, SRCCOPY);
+  return copy;
+}
+
+void TakeClipboardPicture(HWND owner, ClipboardPicture& picture) {
+  if (!OpenClipboard(owner)) return;
+  UINT format = 0;
+  while ((format = EnumClipboardFormats(format)) != 0) {
+    if (format == CF_BITMAP) {
+      if (auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)))
+        picture.bitmap = CopyBitmap(bitmap);
+      break;
+    }
+    if (format == CF_ENHMETAFILE || format == CF_METAFILEPICT) {
+      if (auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)))
+        picture.metafile.reset(CopyEnhMetaFileW(metafile, nullptr));
+      break;
+    }
+  }
+  CloseClipboard();
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+  const bool clipboard = commandLine != nullptr && std::wcsstr(commandLine, L"--clipboard");
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
@@ -30,6 +88,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
                                 instance, nullptr);
   if (!window) return 1;
+  ClipboardPicture picture;
+  if (clipboard) TakeClipboardPicture(window, picture);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   MSG message;
