@@ -15,7 +15,6 @@ using Tokens = JwcTokens;
 
 constexpr std::size_t kShortStringMax = 255;  // text and font fields of a text record
 
-
 // Appends a record to its store, with its ElementOrder entry and its head
 // taken from the running values.
 template <typename T>
@@ -240,12 +239,6 @@ bool AddKeyedElement(const Tokens& t) {
         return false;
       }
       return true;
-    case Key2('c', 'h'): case Key2('c', 'v'): case Key2('c', 's'): case Key2('c', 'r'):
-    case Key2('c', 'o'): case Key2('c', 'p'): case Key2('c', 't'): case Key2('c', 'k'):
-    case Key2('c', 'z'): case Key2('c', '2'):
-      if (n < 6) return false;
-      AddText(TextSubKind(key), t);
-      return true;
     case Key2('p', 't'):
       if (n == 3) {
         AddPoint(t);
@@ -287,6 +280,11 @@ bool AddKeyedElement(const Tokens& t) {
       AddSo(kElemSg, s.Sgs, t);
       return true;
     default:
+      // The text keys, in their own table.
+      if (const int subKind = TextSubKind(key); subKind >= 0 && n >= 6) {
+        AddText(subKind, t);
+        return true;
+      }
       return false;
   }
 }

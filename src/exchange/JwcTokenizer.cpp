@@ -211,7 +211,6 @@ void TokenizeJwcLine(std::string_view line, JwcTokens& tokens, bool roundsToNear
   if (line.empty()) return;
   PlainAsciiStop stop;
   if (TokenizePlainAsciiLine(line, tokens, stop)) return;
-  tokens.plainAscii_ = false;
   if (tokens.bytes_.size() < line.size()) tokens.bytes_.resize(line.size());
   tokens.base_ = tokens.bytes_.data();
 

@@ -39,8 +39,9 @@ class JwcTokens {
     return std::string_view(base_ + start_[slot], length_[slot]);
   }
 
-  // StrToFloatOr0 of token i. The rounding mode is looked at once per line,
-  // when the line is split: nothing the tool runs in between can change it.
+  // StrToFloatOr0 of token i, under the rounding mode seen when the line was
+  // split (by LoadJwcTemp, once for the line's block): nothing the tool runs
+  // in between can change it.
   double Real(int i) const { return StrToFloatOr0((*this)[i], roundsToNearest_); }
 
  private:

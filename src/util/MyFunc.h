@@ -36,8 +36,8 @@ int32_t StrToIntOr0(std::string_view text);
 double StrToFloatOr0(std::string_view text);
 
 // True while the thread's floating-point arithmetic rounds to nearest, as it
-// does unless a DLL loaded into the process changed it. Called once per line
-// of the exchange file, so it is inline.
+// does unless a DLL loaded into the process changed it. Inline: ParseJwcLine
+// calls it for every line it is handed on its own.
 inline bool RoundsToNearest() {
 #if defined(__x86_64__) || defined(__i386__)
   // Double arithmetic runs on SSE, whose rounding the MXCSR register sets.
