@@ -1,7 +1,6 @@
 #include "window/Unit1_win32.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <imm.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "util/MyFunc.h"
 #include "window/ControlIds.h"
 #include "window/ErrorBoxText.h"
+#include "window/FolderChooser_win32.h"
 #include "window/FormLayout_win32.h"
 #include "window/PasteAction.h"
 #include "window/WindowTexts.h"
@@ -36,15 +36,10 @@ constexpr COLORREF kMemoColour = RGB(187, 235, 244);
 constexpr std::size_t kMaxEdit1Bytes = 255;
 constexpr std::size_t kMaxEdit2Bytes = 3;
 constexpr int kIconResource = 1;
-// Posted to the form when a push button gained or lost the focus, and to
-// the application window when it should hand its activation to the form.
+// Posted to the form when a push button gained or lost the focus.
 constexpr UINT kMsgFocusMoved = WM_APP + 1;
-constexpr UINT kMsgPassActivation = WM_APP + 2;
 
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-// The application window is never seen: zero size, but visible, so that it
-// has the process's one taskbar button.
-constexpr DWORD kApplicationStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 std::wstring WindowTextOf(HWND window) {
   int length = ::GetWindowTextLengthW(window);
@@ -109,29 +104,6 @@ TForm1* FormOfWindow(HWND window, UINT message, LPARAM lParam) {
   return reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// GetSaveFileNameW, from comdlg32.dll loaded at the first call. Linked in,
-// comdlg32 would bring shell32 and its company into every start of the
-// tool, which most runs never use. The module then stays loaded for the
-// process's life, as a linked one would: the shell may keep threads of the
-// dialog running after it has closed. The full path keeps a DLL of the same
-// name in the tool's folder (Jw_cad's) from being loaded instead.
-using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
-GetSaveFileNameFn SaveFileDialog() {
-  static const GetSaveFileNameFn getSaveFileName = [] {
-    wchar_t system[MAX_PATH] = {};
-    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) RaiseSystemError(::GetLastError());
-    std::wstring path = std::wstring(system, length) + L"\\comdlg32.dll";
-    HMODULE comdlg = ::LoadLibraryW(path.c_str());
-    if (comdlg == nullptr) RaiseSystemError(::GetLastError());
-    auto function = reinterpret_cast<GetSaveFileNameFn>(
-        reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")));
-    if (function == nullptr) RaiseSystemError(::GetLastError());
-    return function;
-  }();
-  return getSaveFileName;
-}
-
 // The OK action's view of the window and the platform.
 class FormPasteHost : public PasteHost {
  public:
@@ -175,10 +147,6 @@ TForm1::~TForm1() {
     ::SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
     ::DestroyWindow(handle_);
   }
-  if (appWindow_ != nullptr) {
-    ::SetWindowLongPtrW(appWindow_, GWLP_USERDATA, 0);
-    ::DestroyWindow(appWindow_);
-  }
 }
 
 template <typename Handler>
@@ -204,16 +172,6 @@ void TForm1::RegisterClasses() {
   form.hIcon = icon_.get();
   form.hIconSm = smallIcon_.get();
   ::RegisterClassExW(&form);
-
-  WNDCLASSEXW application{};
-  application.cbSize = sizeof application;
-  application.lpfnWndProc = ApplicationProc;
-  application.hInstance = instance_;
-  application.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  application.lpszClassName = kApplicationClass;
-  application.hIcon = icon_.get();
-  application.hIconSm = smallIcon_.get();
-  ::RegisterClassExW(&application);
 
   WNDCLASSEXW box{};
   box.cbSize = sizeof box;
@@ -260,8 +218,7 @@ void TForm1::LoadIcons() {
 void TForm1::SetWindowIcons() {
   ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  ::SendMessageW(appWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  ::SendMessageW(appWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  application_.SetIcons(icon_.get(), smallIcon_.get());
 }
 
 // Puts the window at left, top with the client area of the layout at the
@@ -302,17 +259,17 @@ void TForm1::Create() {
   RegisterClasses();
 
   std::wstring title = Cp932ToWide(kAppTitle);
-  appWindow_ = ::CreateWindowExW(0, kApplicationClass, title.c_str(), kApplicationStyle,
-                                 kDesignedLeft, kDesignedTop, 0, 0, nullptr, nullptr, instance_,
-                                 this);
+  application_.Create(instance_, title, kDesignedLeft, kDesignedTop, icon_.get(),
+                      smallIcon_.get());
   RECT frame = FrameFor(kDesignedLeft, kDesignedTop);
   std::wstring caption = Cp932ToWide(kFormCaption);
   // Owned by the application window: an owned window has no taskbar button
   // of its own and is hidden and shown with its owner's minimising.
   handle_ = ::CreateWindowExW(0, kFormClass, caption.c_str(), kMainStyle, frame.left, frame.top,
-                              frame.right - frame.left, frame.bottom - frame.top, appWindow_,
+                              frame.right - frame.left, frame.bottom - frame.top, application_.Handle(),
                               nullptr, instance_, this);
   if (handle_ == nullptr) return;
+  application_.SetForm(handle_);
   int dpi = WindowDpi(handle_);
   if (dpi != dpi_) {
     dpi_ = dpi;
@@ -478,13 +435,13 @@ void TForm1::Run(int showCommand) {
   if (handle_ == nullptr) return;
   // The taskbar button first, so that an error box of the show sequence
   // (owned by the application window) has one.
-  ::ShowWindow(appWindow_, SW_SHOWNA);
+  application_.ShowButton();
   // FormShow runs before the window is first drawn, as a form's OnShow does.
   Guarded([this] { FormShow(); });
   bool minimised = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
                    showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
   ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);
-  if (minimised) MinimiseApplication();
+  if (minimised) application_.Minimise();
   ::UpdateWindow(handle_);
   // The first control of the tab order that can take the focus; a radio
   // button only while checked, as an automatic radio button that gets the
@@ -499,14 +456,6 @@ void TForm1::Run(int showCommand) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
-}
-
-// Windows hides an owned window while its owner is minimised; the form is
-// hidden and shown again here as well, as not every system does it (Wine).
-void TForm1::MinimiseApplication() {
-  formHiddenByMinimise_ = ::IsWindowVisible(handle_) != FALSE;
-  if (formHiddenByMinimise_) ::ShowWindow(handle_, SW_HIDE);
-  ::ShowWindow(appWindow_, SW_MINIMIZE);
 }
 
 void TForm1::CloseForm() {
@@ -638,19 +587,8 @@ void TForm1::Button1Click() {
 void TForm1::Button2Click() { CloseForm(); }
 
 void TForm1::Button3Click() {
-  std::wstring initialFolder = Cp932ToWide(ExtractFolderPart(ControlText(kIdEdit1)));
-  std::vector<wchar_t> file(32768, L'\0');
-  file[0] = L'\x3000';  // lets the user confirm the dialog without typing a name
-
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = handle_;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-  if (!SaveFileDialog()(&dialog)) return;
-  std::string chosen = WideToCp932(file.data());
+  std::string chosen;
+  if (!ChooseFileInFolder(handle_, ExtractFolderPart(ControlText(kIdEdit1)), chosen)) return;
   SetControlText(kIdEdit1, IncludeTrailingSeparator(ExtractFolderPart(chosen)));
 }
 
@@ -834,7 +772,7 @@ void TForm1::ShowStatus(std::string_view sjis) {
 // gets the activation back when it closes, and the box stays above it.
 HWND TForm1::MessageOwner() const {
   if (handle_ != nullptr && ::IsWindowVisible(handle_)) return handle_;
-  return appWindow_;
+  return application_.Handle();
 }
 
 void TForm1::ShowCheckMessage(std::string_view sjis) {
@@ -996,8 +934,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The form is owned: minimising it alone would leave a small title bar
       // on the desktop. The application window minimises to its taskbar
       // button and hides the form with it.
-      if ((wParam & 0xFFF0) == SC_MINIMIZE && appWindow_ != nullptr) {
-        MinimiseApplication();
+      if ((wParam & 0xFFF0) == SC_MINIMIZE && application_.Handle() != nullptr) {
+        application_.Minimise();
         return 0;
       }
       break;
@@ -1035,62 +973,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       HWND window = handle_;
       ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       handle_ = nullptr;
+      application_.SetForm(nullptr);
       return ::DefWindowProcW(window, message, wParam, lParam);
     }
     default:
       break;
   }
   return ::DefWindowProcW(handle_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::ApplicationProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
-  TForm1* form = FormOfWindow(window, message, lParam);
-  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) form->appWindow_ = window;
-  return form->HandleApplicationMessage(message, wParam, lParam);
-}
-
-LRESULT TForm1::HandleApplicationMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND window = appWindow_;
-  switch (message) {
-    case WM_CLOSE:
-      // Close from the taskbar button's menu closes the form, which ends the
-      // run the usual way (FormClose writes the exchange file).
-      CloseForm();
-      return 0;
-    case WM_SIZE:
-      // Minimised from its taskbar button, the form goes with it; restored,
-      // the form comes back.
-      if (wParam == SIZE_MINIMIZED && handle_ != nullptr && ::IsWindowVisible(handle_)) {
-        formHiddenByMinimise_ = true;
-        ::ShowWindow(handle_, SW_HIDE);
-      } else if (wParam == SIZE_RESTORED && formHiddenByMinimise_ && handle_ != nullptr) {
-        formHiddenByMinimise_ = false;
-        ::ShowWindow(handle_, SW_SHOW);
-        ::PostMessageW(window, kMsgPassActivation, 0, 0);
-      }
-      break;
-    case WM_ACTIVATE:
-      // The taskbar button and Alt+Tab activate this invisible window; the
-      // form (or its message box) takes the activation over.
-      if (LOWORD(wParam) != WA_INACTIVE) ::PostMessageW(window, kMsgPassActivation, 0, 0);
-      break;
-    case kMsgPassActivation: {
-      if (handle_ == nullptr || ::GetActiveWindow() != window) return 0;
-      HWND popup = ::GetLastActivePopup(handle_);
-      HWND target = popup != nullptr && ::IsWindowVisible(popup) ? popup : handle_;
-      if (::IsWindowVisible(target) && ::IsWindowEnabled(target)) ::SetActiveWindow(target);
-      return 0;
-    }
-    case WM_NCDESTROY:
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      appWindow_ = nullptr;
-      return ::DefWindowProcW(window, message, wParam, lParam);
-    default:
-      break;
-  }
-  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TForm1::ScrollBoxProc(HWND window, UINT message, WPARAM wParam,

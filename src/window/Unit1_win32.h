@@ -12,6 +12,7 @@
 
 #include "imaging/Picture.h"
 #include "util/WinHandles_win32.h"
+#include "window/ApplicationWindow_win32.h"
 #include "window/WindowSettings.h"
 
 namespace zumorika {
@@ -49,7 +50,7 @@ class TForm1 {
   HWND Handle() const { return handle_; }
   // The application window: it owns the form and carries the taskbar
   // button, titled with the application title.
-  HWND ApplicationHandle() const { return appWindow_; }
+  HWND ApplicationHandle() const { return application_.Handle(); }
   // Any control of the window tree by its ID (group boxes are parents).
   HWND Control(int id) const;
   // The density the window is laid out for, in dots per inch.
@@ -73,7 +74,6 @@ class TForm1 {
   };
 
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ScrollBoxProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ImageProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -82,7 +82,6 @@ class TForm1 {
   static LRESULT CALLBACK PushButtonProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK MemoProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
-  LRESULT HandleApplicationMessage(UINT, WPARAM, LPARAM);
 
   void RegisterClasses();
   void MakeFonts();
@@ -94,7 +93,6 @@ class TForm1 {
   RECT FrameFor(int left, int top) const;
   void PlaceFrame(int left, int top);
   void CloseForm();
-  void MinimiseApplication();
   HWND MessageOwner() const;
   template <typename Handler>
   void Guarded(Handler handler);
@@ -119,7 +117,7 @@ class TForm1 {
   void EnforceByteLimit(ByteLimit& limit, HWND edit);
 
   HINSTANCE instance_;
-  HWND appWindow_ = nullptr;
+  ApplicationWindow application_;
   HWND handle_ = nullptr;
   HWND scrollBox_ = nullptr;
   HWND image_ = nullptr;
@@ -140,7 +138,6 @@ class TForm1 {
   bool stretched_ = false;
   bool paintFailed_ = false;
   bool closed_ = false;
-  bool formHiddenByMinimise_ = false;
   ByteLimit edit1Limit_;
   ByteLimit edit2Limit_;
 };

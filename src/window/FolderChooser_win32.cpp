@@ -1,0 +1,56 @@
+#include "window/FolderChooser_win32.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "imaging/GdiHandles_win32.h"
+#include "util/Cp932.h"
+
+namespace zumorika {
+
+namespace {
+
+// GetSaveFileNameW, from comdlg32.dll loaded at the first call. Linked in,
+// comdlg32 would bring shell32 and its company into every start of the
+// tool, which most runs never use. The module then stays loaded for the
+// process's life, as a linked one would: the shell may keep threads of the
+// dialog running after it has closed. The full path keeps a DLL of the same
+// name in the tool's folder (Jw_cad's) from being loaded instead.
+using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+GetSaveFileNameFn SaveFileDialog() {
+  static const GetSaveFileNameFn getSaveFileName = [] {
+    wchar_t system[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) RaiseSystemError(::GetLastError());
+    std::wstring path = std::wstring(system, length) + L"\\comdlg32.dll";
+    HMODULE comdlg = ::LoadLibraryW(path.c_str());
+    if (comdlg == nullptr) RaiseSystemError(::GetLastError());
+    auto function = reinterpret_cast<GetSaveFileNameFn>(
+        reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")));
+    if (function == nullptr) RaiseSystemError(::GetLastError());
+    return function;
+  }();
+  return getSaveFileName;
+}
+
+}  // namespace
+
+bool ChooseFileInFolder(HWND owner, std::string_view initialFolder, std::string& chosenPath) {
+  std::wstring folder = Cp932ToWide(initialFolder);
+  std::vector<wchar_t> file(32768, L'\0');
+  file[0] = L'\x3000';  // lets the user confirm the dialog without typing a name
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+  if (!SaveFileDialog()(&dialog)) return false;
+  chosenPath = WideToCp932(file.data());
+  return true;
+}
+
+}  // namespace zumorika
