@@ -172,24 +172,7 @@ void TForm1::RegisterClasses() {
   form.hIcon = icon_.get();
   form.hIconSm = smallIcon_.get();
   ::RegisterClassExW(&form);
-
-  WNDCLASSEXW box{};
-  box.cbSize = sizeof box;
-  box.lpfnWndProc = ScrollBoxProc;
-  box.hInstance = instance_;
-  box.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  box.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  box.lpszClassName = kScrollBoxClass;
-  ::RegisterClassExW(&box);
-
-  WNDCLASSEXW image{};
-  image.cbSize = sizeof image;
-  image.lpfnWndProc = ImageProc;
-  image.hInstance = instance_;
-  image.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  image.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  image.lpszClassName = kImageClass;
-  ::RegisterClassExW(&image);
+  PreviewPane::RegisterClasses(instance_);
 }
 
 void TForm1::MakeFonts() {
@@ -311,8 +294,7 @@ void TForm1::CreateControls() {
     if (row->id == kIdButton1 || row->id == kIdButton2 || row->id == kIdButton3)
       ::SetWindowSubclass(control, PushButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
-  scrollBox_ = Control(kIdScrollBox2);
-  image_ = Control(kIdImage1);
+  preview_.Attach(Control(kIdScrollBox2), Control(kIdImage1), this);
 }
 
 void TForm1::FillControls() {
@@ -387,7 +369,7 @@ void TForm1::FillControls() {
   CheckRadio(kIdRadioButton3);
   CheckRadio(kIdRadioGroup1Item0 + 2);
   CheckRadio(kIdRadioButton6);
-  UpdateScrollBox();
+  preview_.UpdateScrollBox();
 }
 
 // Lays every control out again at another density, from the same rows as
@@ -421,13 +403,7 @@ void TForm1::Relayout(int dpi, const RECT* suggested) {
   PlaceFrame(suggested ? suggested->left : current.left,
              suggested ? suggested->top : current.top);
   FitLabelB1();
-  if (stretched_) {
-    RECT client{};
-    ::GetClientRect(scrollBox_, &client);
-    SetImage1Size(client.right, client.bottom);
-  } else {
-    UpdateScrollBox();
-  }
+  preview_.Refit();
   ::InvalidateRect(handle_, nullptr, TRUE);
 }
 
@@ -490,15 +466,12 @@ void TForm1::FormShow() {
     ::SendMessageW(Control(kIdComboBox1), CB_SETCURSEL, s.BasePoint, 0);
   SetControlText(kIdComboBox2, FormatReal(s.AngleDeg));
 
-  stretched_ = false;
-  picture_.Clear();
-  paintFailed_ = false;
+  preview_.Reset();
   HasPicture = false;
-  ::InvalidateRect(image_, nullptr, TRUE);
 
   if (ClipboardHasPicture()) {
-    LoadClipboardPicture(picture_);
-    SetImage1Size(PictureWidth(picture_), PictureHeight(picture_));
+    LoadClipboardPicture(preview_.Picture());
+    preview_.ShowAtOwnSize();
     HasPicture = true;
   }
   SetControlText(kIdLabelB1, JwcState.DrawingFileName);
@@ -542,8 +515,7 @@ void TForm1::KeepOnScreen() {
   if (dpi != dpi_) Relayout(dpi, nullptr);
 }
 void TForm1::FormClose() {
-  picture_.Clear();
-  if (image_ != nullptr) ::InvalidateRect(image_, nullptr, TRUE);
+  preview_.EmptyPicture();
   // An error early in FormShow may have left the folder unset; the host
   // looks for its file beside the tool, never in the current folder.
   if (ExeFolder.empty()) ExeFolder = ExtractFolderPart(ExecutablePath());
@@ -578,9 +550,9 @@ void TForm1::Button1Click() {
 
   PictureInfo info;
   info.HasPicture = HasPicture;
-  info.Width = PictureWidth(picture_);
-  info.Height = PictureHeight(picture_);
-  FormPasteHost host(*this, picture_);
+  info.Width = PictureWidth(preview_.Picture());
+  info.Height = PictureHeight(preview_.Picture());
+  FormPasteHost host(*this, preview_.Picture());
   if (RunPasteAction(s, info, host)) CloseForm();
 }
 
@@ -592,16 +564,14 @@ void TForm1::Button3Click() {
   SetControlText(kIdEdit1, IncludeTrailingSeparator(ExtractFolderPart(chosen)));
 }
 
-void TForm1::Image1Click() {
-  stretched_ = !stretched_;
-  if (stretched_) {
-    RECT client{};
-    ::GetClientRect(scrollBox_, &client);
-    SetImage1Size(client.right, client.bottom);
-  } else {
-    SetImage1Size(PictureWidth(picture_), PictureHeight(picture_));
-  }
-  ::InvalidateRect(image_, nullptr, TRUE);
+void TForm1::Image1Click() { preview_.ToggleFit(); }
+
+void TForm1::OnImageClick() {
+  Guarded([this] { Image1Click(); });
+}
+
+void TForm1::OnPaintError(std::exception_ptr error) {
+  Guarded([error] { std::rethrow_exception(error); });
 }
 
 // --- Controls ---------------------------------------------------------------
@@ -803,77 +773,6 @@ void TForm1::FitLabelB1() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// --- Preview ----------------------------------------------------------------
-
-void TForm1::SetImage1Size(int width, int height) {
-  ::SetWindowPos(image_, nullptr, 0, 0, std::max(width, 0), std::max(height, 0),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  UpdateScrollBox();
-}
-
-void TForm1::UpdateScrollBox() {
-  RECT imageRect{};
-  ::GetWindowRect(image_, &imageRect);
-  int contentWidth = imageRect.right - imageRect.left;
-  int contentHeight = imageRect.bottom - imageRect.top;
-  // Showing one bar narrows the other direction, so settle in a few rounds.
-  for (int round = 0; round < 3; ++round) {
-    RECT client{};
-    ::GetClientRect(scrollBox_, &client);
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE;
-    info.nMin = 0;
-    info.nMax = std::max(contentWidth - 1, 0);
-    info.nPage = static_cast<UINT>(std::max<LONG>(client.right, 1));
-    ::SetScrollInfo(scrollBox_, SB_HORZ, &info, TRUE);
-    info.nMax = std::max(contentHeight - 1, 0);
-    info.nPage = static_cast<UINT>(std::max<LONG>(client.bottom, 1));
-    ::SetScrollInfo(scrollBox_, SB_VERT, &info, TRUE);
-  }
-  int x = ::GetScrollPos(scrollBox_, SB_HORZ);
-  int y = ::GetScrollPos(scrollBox_, SB_VERT);
-  ::SetWindowPos(image_, nullptr, -x, -y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TForm1::ScrollBoxScroll(int bar, WPARAM request) {
-  SCROLLINFO info{};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_ALL;
-  ::GetScrollInfo(scrollBox_, bar, &info);
-  int pos = info.nPos;
-  int page = static_cast<int>(info.nPage);
-  switch (LOWORD(request)) {
-    case SB_LINEUP: pos -= 16; break;
-    case SB_LINEDOWN: pos += 16; break;
-    case SB_PAGEUP: pos -= page; break;
-    case SB_PAGEDOWN: pos += page; break;
-    case SB_TOP: pos = info.nMin; break;
-    case SB_BOTTOM: pos = info.nMax; break;
-    // Tracking: the picture follows the thumb while it is dragged.
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = info.nTrackPos; break;
-    default: return;
-  }
-  pos = std::clamp(pos, info.nMin, std::max(info.nMin, info.nMax - page + 1));
-  info.fMask = SIF_POS;
-  info.nPos = pos;
-  ::SetScrollInfo(scrollBox_, bar, &info, TRUE);
-  UpdateScrollBox();
-}
-
-void TForm1::PaintImage(HDC dc) {
-  if (picture_.IsEmpty()) return;
-  if (stretched_) {
-    RECT client{};
-    ::GetClientRect(image_, &client);
-    DrawGraphicStretched(dc, client, picture_);
-  } else {
-    DrawGraphic(dc, 0, 0, picture_);
-  }
-}
-
-
 // --- Window procedures ------------------------------------------------------
 
 LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -980,55 +879,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcW(handle_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::ScrollBoxProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam) {
-  HWND top = ::GetAncestor(window, GA_ROOT);
-  auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(top, GWLP_USERDATA));
-  if (form != nullptr) {
-    if (message == WM_HSCROLL) {
-      form->ScrollBoxScroll(SB_HORZ, wParam);
-      return 0;
-    }
-    if (message == WM_VSCROLL) {
-      form->ScrollBoxScroll(SB_VERT, wParam);
-      return 0;
-    }
-  }
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  TForm1* form = FormOfWindow(window, message, lParam);
-  if (form != nullptr) {
-    switch (message) {
-      case WM_PAINT: {
-        PaintDc paint(window);
-        // A picture that fails to draw would fail again on the repaint that
-        // the error box itself causes; report it once, then draw nothing.
-        if (!form->paintFailed_) {
-          try {
-            form->PaintImage(paint.get());
-          } catch (...) {
-            form->paintFailed_ = true;
-            std::exception_ptr error = std::current_exception();
-            form->Guarded([error] { std::rethrow_exception(error); });
-          }
-        }
-        return 0;
-      }
-      case WM_LBUTTONDOWN:
-        form->Guarded([form] { form->Image1Click(); });
-        return 0;
-      case WM_NCDESTROY:
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        break;
-      default:
-        break;
-    }
-  }
-  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 // A group box or the radio group as a parent: a button window passes its

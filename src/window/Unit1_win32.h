@@ -13,6 +13,7 @@
 #include "imaging/Picture.h"
 #include "util/WinHandles_win32.h"
 #include "window/ApplicationWindow_win32.h"
+#include "window/PreviewPane_win32.h"
 #include "window/WindowSettings.h"
 
 namespace zumorika {
@@ -21,7 +22,7 @@ namespace zumorika {
 // exchange file and the settings file live there.
 extern std::string ExeFolder;
 
-class TForm1 {
+class TForm1 : private PreviewPane::Events {
  public:
   explicit TForm1(HINSTANCE instance);
   ~TForm1();
@@ -74,8 +75,6 @@ class TForm1 {
   };
 
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ScrollBoxProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ImageProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK ByteLimitProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK RadioProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -96,6 +95,8 @@ class TForm1 {
   HWND MessageOwner() const;
   template <typename Handler>
   void Guarded(Handler handler);
+  void OnImageClick() override;
+  void OnPaintError(std::exception_ptr error) override;
 
   // The dialog keyboard of a plain window.
   bool FocusOn(HWND control);
@@ -109,18 +110,12 @@ class TForm1 {
   void MoveInRadioGroup(HWND from, bool forward);
   void KeepOnScreen();
 
-  void SetImage1Size(int width, int height);
-  void UpdateScrollBox();
-  void ScrollBoxScroll(int bar, WPARAM request);
-  void PaintImage(HDC dc);
   void FitLabelB1();
   void EnforceByteLimit(ByteLimit& limit, HWND edit);
 
   HINSTANCE instance_;
   ApplicationWindow application_;
   HWND handle_ = nullptr;
-  HWND scrollBox_ = nullptr;
-  HWND image_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND lastFocus_ = nullptr;
   HWND pendingGroup_ = nullptr;
@@ -134,9 +129,7 @@ class TForm1 {
   UniqueHicon icon_;
   UniqueHicon smallIcon_;
 
-  TPicture picture_;
-  bool stretched_ = false;
-  bool paintFailed_ = false;
+  PreviewPane preview_;
   bool closed_ = false;
   ByteLimit edit1Limit_;
   ByteLimit edit2Limit_;
