@@ -28,6 +28,10 @@ inline constexpr wchar_t kApplicationClass[] = L"TApplication";
 inline constexpr wchar_t kScrollBoxClass[] = L"TScrollBox";
 inline constexpr wchar_t kImageClass[] = L"TImage";
 
+// The form's frame: a caption with the system menu and minimise only, not
+// resizable.
+inline constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
 // The form's client area and the fonts' character heights, 96-dpi pixels.
 inline constexpr int kClientWidth = 470;
 inline constexpr int kClientHeight = 415;

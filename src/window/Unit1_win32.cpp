@@ -16,6 +16,7 @@
 #include "util/Files.h"
 #include "util/MyFunc.h"
 #include "window/ControlIds.h"
+#include "window/DensityLayout_win32.h"
 #include "window/ErrorBoxText.h"
 #include "window/FolderChooser_win32.h"
 #include "window/FormLayout_win32.h"
@@ -35,11 +36,8 @@ constexpr COLORREF kStatusColour = RGB(231, 231, 231);
 constexpr COLORREF kMemoColour = RGB(187, 235, 244);
 constexpr std::size_t kMaxEdit1Bytes = 255;
 constexpr std::size_t kMaxEdit2Bytes = 3;
-constexpr int kIconResource = 1;
 // Posted to the form when a push button gained or lost the focus.
 constexpr UINT kMsgFocusMoved = WM_APP + 1;
-
-constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 std::wstring WindowTextOf(HWND window) {
   int length = ::GetWindowTextLengthW(window);
@@ -63,34 +61,6 @@ bool IsRadioButton(HWND window) {
 
 bool IsContainer(HWND window) {
   return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
-}
-
-// The density of the monitor a window is on. GetDpiForWindow exists from
-// Windows 10 1607 on; before, the system's density applies to every monitor.
-int WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow != nullptr && window != nullptr) {
-    UINT dpi = getDpiForWindow(window);
-    if (dpi != 0) return static_cast<int>(dpi);
-  }
-  WindowDc screen(nullptr);
-  int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return dpi > 0 ? dpi : kDesignDpi;
-}
-
-// The frame around a client area at a density; AdjustWindowRectExForDpi
-// exists from Windows 10 1607 on.
-void AdjustFrame(RECT& rect, DWORD style, int dpi) {
-  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  if (adjustForDpi != nullptr) {
-    adjustForDpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi));
-  } else {
-    ::AdjustWindowRectEx(&rect, style, FALSE, 0);
-  }
 }
 
 // The form a window of the tool's own classes belongs to: the creation
@@ -169,62 +139,18 @@ void TForm1::RegisterClasses() {
   form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   form.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
   form.lpszClassName = kFormClass;
-  form.hIcon = icon_.get();
-  form.hIconSm = smallIcon_.get();
+  form.hIcon = layout_.Icon();
+  form.hIconSm = layout_.SmallIcon();
   ::RegisterClassExW(&form);
   PreviewPane::RegisterClasses(instance_);
-}
-
-void TForm1::MakeFonts() {
-  std::wstring face = Cp932ToWide(kFontName);
-  auto make = [&face, this](int height) {
-    return ::CreateFontW(-ScaleToDpi(height, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
-  };
-  font_.reset(make(kFontHeight));
-  smallFont_.reset(make(kSmallFontHeight));
-}
-
-void TForm1::LoadIcons() {
-  // The icon file holds 16, 20, 24, 32 and 48 pixel pictures; the loader
-  // picks the one made for the size asked.
-  int small = ScaleToDpi(16, dpi_), big = ScaleToDpi(32, dpi_);
-  icon_.reset(static_cast<HICON>(
-      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, big, big, 0)));
-  smallIcon_.reset(static_cast<HICON>(
-      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, small, small, 0)));
 }
 
 // The windows show their classes' icons until the icons are loaded again
 // for another density; from then on each window carries the new ones.
 void TForm1::SetWindowIcons() {
-  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  application_.SetIcons(icon_.get(), smallIcon_.get());
-}
-
-// Puts the window at left, top with the client area of the layout at the
-// current density; the frame is measured afterwards, so that the client size
-// comes out exact whatever frame the system draws.
-void TForm1::PlaceFrame(int left, int top) {
-  RECT frame = FrameFor(left, top);
-  ::SetWindowPos(handle_, nullptr, frame.left, frame.top, frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT client{};
-  ::GetClientRect(handle_, &client);
-  int extraWidth = ScaleToDpi(kClientWidth, dpi_) - client.right;
-  int extraHeight = ScaleToDpi(kClientHeight, dpi_) - client.bottom;
-  if (extraWidth != 0 || extraHeight != 0)
-    ::SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + extraWidth,
-                   frame.bottom - frame.top + extraHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-RECT TForm1::FrameFor(int left, int top) const {
-  RECT frame{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
-  AdjustFrame(frame, kMainStyle, dpi_);
-  return RECT{left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
+  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(layout_.SmallIcon()));
+  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(layout_.Icon()));
+  application_.SetIcons(layout_.Icon(), layout_.SmallIcon());
 }
 
 void TForm1::Create() {
@@ -233,65 +159,43 @@ void TForm1::Create() {
                                 ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&init);
 
-  dpi_ = WindowDpi(nullptr);
-  LoadIcons();
-  MakeFonts();
+  layout_.SetDpi(WindowDpi(nullptr));
   whiteBrush_.reset(::CreateSolidBrush(kWhite));
   statusBrush_.reset(::CreateSolidBrush(kStatusColour));
   memoBrush_.reset(::CreateSolidBrush(kMemoColour));
   RegisterClasses();
 
   std::wstring title = Cp932ToWide(kAppTitle);
-  application_.Create(instance_, title, kDesignedLeft, kDesignedTop, icon_.get(),
-                      smallIcon_.get());
-  RECT frame = FrameFor(kDesignedLeft, kDesignedTop);
+  application_.Create(instance_, title, kDesignedLeft, kDesignedTop, layout_.Icon(),
+                      layout_.SmallIcon());
+  RECT frame = layout_.FrameFor(kDesignedLeft, kDesignedTop);
   std::wstring caption = Cp932ToWide(kFormCaption);
   // Owned by the application window: an owned window has no taskbar button
   // of its own and is hidden and shown with its owner's minimising.
-  handle_ = ::CreateWindowExW(0, kFormClass, caption.c_str(), kMainStyle, frame.left, frame.top,
+  handle_ = ::CreateWindowExW(0, kFormClass, caption.c_str(), kFormStyle, frame.left, frame.top,
                               frame.right - frame.left, frame.bottom - frame.top, application_.Handle(),
                               nullptr, instance_, this);
   if (handle_ == nullptr) return;
   application_.SetForm(handle_);
   int dpi = WindowDpi(handle_);
-  if (dpi != dpi_) {
-    dpi_ = dpi;
-    LoadIcons();
+  if (dpi != layout_.Dpi()) {
+    layout_.SetDpi(dpi);
     SetWindowIcons();
-    MakeFonts();
   }
-  PlaceFrame(kDesignedLeft, kDesignedTop);
+  layout_.PlaceFrame(handle_, kDesignedLeft, kDesignedTop);
   CreateControls();
   FillControls();
 }
 
-HWND TForm1::Control(int id) const {
-  auto found = controls_.find(id);
-  return found != controls_.end() ? found->second : nullptr;
-}
+HWND TForm1::Control(int id) const { return layout_.Control(id); }
 
 void TForm1::CreateControls() {
-  for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
-    HWND parent = row->parent == 0 ? handle_ : Control(row->parent);
-    std::wstring text = Cp932ToWide(row->text);
-    bool combo = std::wstring_view(row->cls) == L"COMBOBOX";
-    int height = row->height + (combo ? kComboListHeight : 0);
-    HWND control = ::CreateWindowExW(
-        row->exStyle, row->cls, text.c_str(), WS_CHILD | WS_VISIBLE | row->style,
-        ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_), ScaleToDpi(row->width, dpi_),
-        ScaleToDpi(height, dpi_), parent, reinterpret_cast<HMENU>(INT_PTR{row->id}), instance_,
-        this);
-    controls_[row->id] = control;
+  layout_.CreateControls(handle_);
+  for (const auto& [id, control] : layout_.Controls()) {
     if (control == nullptr) continue;
-    HFONT font = row->font == FontKind::kForm    ? font_.get()
-                 : row->font == FontKind::kSmall ? smallFont_.get()
-                                                 : nullptr;
-    if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (row->exStyle & WS_EX_CONTROLPARENT)
-      ::SetWindowSubclass(control, ContainerProc, 1, reinterpret_cast<DWORD_PTR>(this));
     if (IsRadioButton(control))
       ::SetWindowSubclass(control, RadioProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    if (row->id == kIdButton1 || row->id == kIdButton2 || row->id == kIdButton3)
+    if (id == kIdButton1 || id == kIdButton2 || id == kIdButton3)
       ::SetWindowSubclass(control, PushButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
   preview_.Attach(Control(kIdScrollBox2), Control(kIdImage1), this);
@@ -316,8 +220,8 @@ void TForm1::FillControls() {
   ::SendMessageW(upDown, UDM_SETPOS32, 0, 1);
   // The up-down control takes a width of its own when it gets its buddy.
   if (const ControlRow* row = FindControlRow(kIdUpDown1))
-    ::SetWindowPos(upDown, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
-                   ScaleToDpi(row->width, dpi_), ScaleToDpi(row->height, dpi_),
+    ::SetWindowPos(upDown, nullptr, ScaleToDpi(row->x, Dpi()), ScaleToDpi(row->y, Dpi()),
+                   ScaleToDpi(row->width, Dpi()), ScaleToDpi(row->height, Dpi()),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
   tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -333,7 +237,7 @@ void TForm1::FillControls() {
     tool.uId = reinterpret_cast<UINT_PTR>(edit2);
     tool.lpszText = tip.data();
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, dpi_));
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, Dpi()));
   }
 
   ::ImmAssociateContext(Control(kIdEdit3), nullptr);
@@ -342,7 +246,7 @@ void TForm1::FillControls() {
     std::wstring w = Cp932ToWide(item);
     ::SendMessageW(combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
   }
-  ::SendMessageW(combo1, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
+  ::SendMessageW(combo1, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, Dpi()));
   ::SendMessageW(combo1, CB_SETCURSEL, 0, 0);
   HWND combo2 = Control(kIdComboBox2);
   for (const char* item : {"0", "30", "45", "60", "90", "120", "135", "150", "180", "-30", "-45",
@@ -350,7 +254,7 @@ void TForm1::FillControls() {
     std::wstring w = Cp932ToWide(item);
     ::SendMessageW(combo2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
   }
-  ::SendMessageW(combo2, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
+  ::SendMessageW(combo2, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, Dpi()));
   COMBOBOXINFO comboInfo{};
   comboInfo.cbSize = sizeof comboInfo;
   if (::GetComboBoxInfo(combo2, &comboInfo) && comboInfo.hwndItem != nullptr)
@@ -375,33 +279,14 @@ void TForm1::FillControls() {
 // Lays every control out again at another density, from the same rows as
 // creation; the controls keep their texts, checks and selections.
 void TForm1::Relayout(int dpi, const RECT* suggested) {
-  dpi_ = dpi;
-  UniqueHfont oldFont = std::move(font_), oldSmallFont = std::move(smallFont_);
-  MakeFonts();
-  LoadIcons();
-  for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
-    HWND control = Control(row->id);
-    if (control == nullptr || row->id == kIdImage1) continue;  // the preview keeps its size
-    bool combo = std::wstring_view(row->cls) == L"COMBOBOX";
-    int height = row->height + (combo ? kComboListHeight : 0);
-    ::SetWindowPos(control, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
-                   ScaleToDpi(row->width, dpi_), ScaleToDpi(height, dpi_),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    HFONT font = row->font == FontKind::kForm    ? font_.get()
-                 : row->font == FontKind::kSmall ? smallFont_.get()
-                                                 : nullptr;
-    if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (combo) {
-      ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
-    }
-  }
+  layout_.Relayout(dpi);
   SetWindowIcons();
   if (tooltip_ != nullptr)
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, dpi_));
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, Dpi()));
   RECT current{};
   ::GetWindowRect(handle_, &current);
-  PlaceFrame(suggested ? suggested->left : current.left,
-             suggested ? suggested->top : current.top);
+  layout_.PlaceFrame(handle_, suggested ? suggested->left : current.left,
+                     suggested ? suggested->top : current.top);
   FitLabelB1();
   preview_.Refit();
   ::InvalidateRect(handle_, nullptr, TRUE);
@@ -453,7 +338,7 @@ void TForm1::FormShow() {
   // Saved on a monitor of another density: lay out for the one it is on now,
   // keeping the saved top-left corner.
   int dpi = WindowDpi(handle_);
-  if (dpi != dpi_) Relayout(dpi, nullptr);
+  if (dpi != Dpi()) Relayout(dpi, nullptr);
   KeepOnScreen();
   SetControlText(kIdEdit1, s.SaveFolder);
   CheckRadio(s.FolderMode != 0 ? kIdRadioButton2 : kIdRadioButton1);
@@ -512,7 +397,7 @@ void TForm1::KeepOnScreen() {
   int top = work.top + (work.bottom - work.top - height) / 2;
   ::SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   int dpi = WindowDpi(handle_);
-  if (dpi != dpi_) Relayout(dpi, nullptr);
+  if (dpi != Dpi()) Relayout(dpi, nullptr);
 }
 void TForm1::FormClose() {
   preview_.EmptyPicture();
@@ -764,8 +649,8 @@ void TForm1::FitLabelB1() {
   HWND label = Control(kIdLabelB1);
   std::wstring text = WindowTextOf(label);
   WindowDc dc(label);
-  SelectedObject select(dc.get(), font_.get());
-  int minimum = ScaleToDpi(13, dpi_);
+  SelectedObject select(dc.get(), layout_.Font());
+  int minimum = ScaleToDpi(13, Dpi());
   SIZE size{0, minimum};
   if (!text.empty())
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);

@@ -13,6 +13,7 @@
 #include "imaging/Picture.h"
 #include "util/WinHandles_win32.h"
 #include "window/ApplicationWindow_win32.h"
+#include "window/DensityLayout_win32.h"
 #include "window/PreviewPane_win32.h"
 #include "window/WindowSettings.h"
 
@@ -55,7 +56,7 @@ class TForm1 : private PreviewPane::Events {
   // Any control of the window tree by its ID (group boxes are parents).
   HWND Control(int id) const;
   // The density the window is laid out for, in dots per inch.
-  int Dpi() const { return dpi_; }
+  int Dpi() const { return layout_.Dpi(); }
 
   // Shift-JIS text of a control, converted at the boundary.
   std::string ControlText(int id) const;
@@ -83,14 +84,10 @@ class TForm1 : private PreviewPane::Events {
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
 
   void RegisterClasses();
-  void MakeFonts();
-  void LoadIcons();
   void SetWindowIcons();
   void CreateControls();
   void FillControls();
   void Relayout(int dpi, const RECT* suggested);
-  RECT FrameFor(int left, int top) const;
-  void PlaceFrame(int left, int top);
   void CloseForm();
   HWND MessageOwner() const;
   template <typename Handler>
@@ -114,20 +111,15 @@ class TForm1 : private PreviewPane::Events {
   void EnforceByteLimit(ByteLimit& limit, HWND edit);
 
   HINSTANCE instance_;
+  DensityLayout layout_{instance_};
   ApplicationWindow application_;
   HWND handle_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND lastFocus_ = nullptr;
   HWND pendingGroup_ = nullptr;
-  std::map<int, HWND> controls_;
-  int dpi_ = 96;
-  UniqueHfont font_;
-  UniqueHfont smallFont_;
   UniqueHbrush whiteBrush_;
   UniqueHbrush statusBrush_;
   UniqueHbrush memoBrush_;
-  UniqueHicon icon_;
-  UniqueHicon smallIcon_;
 
   PreviewPane preview_;
   bool closed_ = false;

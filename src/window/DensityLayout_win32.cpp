@@ -1,0 +1,173 @@
+#include "window/DensityLayout_win32.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <string_view>
+
+#include "util/Cp932.h"
+#include "window/ControlIds.h"
+#include "window/FormLayout_win32.h"
+#include "window/WindowTexts.h"
+
+namespace zumorika {
+
+namespace {
+
+constexpr int kIconResource = 1;
+
+// The frame around a client area at a density; AdjustWindowRectExForDpi
+// exists from Windows 10 1607 on.
+void AdjustFrame(RECT& rect, DWORD style, int dpi) {
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi != nullptr) {
+    adjustForDpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi));
+  } else {
+    ::AdjustWindowRectEx(&rect, style, FALSE, 0);
+  }
+}
+
+// A combo box's window is as tall as its edit field and its drop-down list.
+int WindowHeight(const ControlRow& row) {
+  bool combo = std::wstring_view(row.cls) == L"COMBOBOX";
+  return row.height + (combo ? kComboListHeight : 0);
+}
+
+}  // namespace
+
+// The density of the monitor a window is on. GetDpiForWindow exists from
+// Windows 10 1607 on; before, the system's density applies to every monitor.
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow != nullptr && window != nullptr) {
+    UINT dpi = getDpiForWindow(window);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  WindowDc screen(nullptr);
+  int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+void DensityLayout::SetDpi(int dpi) {
+  dpi_ = dpi;
+  LoadIcons();
+  MakeFonts();
+}
+
+void DensityLayout::MakeFonts() {
+  std::wstring face = Cp932ToWide(kFontName);
+  auto make = [&face, this](int height) {
+    return ::CreateFontW(-ScaleToDpi(height, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  };
+  font_.reset(make(kFontHeight));
+  smallFont_.reset(make(kSmallFontHeight));
+}
+
+void DensityLayout::LoadIcons() {
+  // The icon file holds 16, 20, 24, 32 and 48 pixel pictures; the loader
+  // picks the one made for the size asked.
+  int small = ScaleToDpi(16, dpi_), big = ScaleToDpi(32, dpi_);
+  icon_.reset(static_cast<HICON>(
+      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, big, big, 0)));
+  smallIcon_.reset(static_cast<HICON>(
+      ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, small, small, 0)));
+}
+
+HWND DensityLayout::Control(int id) const {
+  auto found = controls_.find(id);
+  return found != controls_.end() ? found->second : nullptr;
+}
+
+void DensityLayout::CreateControls(HWND form) {
+  for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
+    HWND parent = row->parent == 0 ? form : Control(row->parent);
+    std::wstring text = Cp932ToWide(row->text);
+    HWND control = ::CreateWindowExW(
+        row->exStyle, row->cls, text.c_str(), WS_CHILD | WS_VISIBLE | row->style,
+        ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_), ScaleToDpi(row->width, dpi_),
+        ScaleToDpi(WindowHeight(*row), dpi_), parent, reinterpret_cast<HMENU>(INT_PTR{row->id}),
+        instance_, nullptr);
+    controls_[row->id] = control;
+    if (control == nullptr) continue;
+    HFONT font = row->font == FontKind::kForm    ? font_.get()
+                 : row->font == FontKind::kSmall ? smallFont_.get()
+                                                 : nullptr;
+    if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (row->exStyle & WS_EX_CONTROLPARENT)
+      ::SetWindowSubclass(control, ContainerProc, 1, reinterpret_cast<DWORD_PTR>(form));
+  }
+}
+
+void DensityLayout::Relayout(int dpi) {
+  dpi_ = dpi;
+  // The controls use the old fonts until they are handed the new ones.
+  UniqueHfont oldFont = std::move(font_), oldSmallFont = std::move(smallFont_);
+  MakeFonts();
+  LoadIcons();
+  for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
+    HWND control = Control(row->id);
+    if (control == nullptr || row->id == kIdImage1) continue;  // the preview keeps its size
+    ::SetWindowPos(control, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
+                   ScaleToDpi(row->width, dpi_), ScaleToDpi(WindowHeight(*row), dpi_),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = row->font == FontKind::kForm    ? font_.get()
+                 : row->font == FontKind::kSmall ? smallFont_.get()
+                                                 : nullptr;
+    if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (std::wstring_view(row->cls) == L"COMBOBOX") {
+      ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
+    }
+  }
+}
+
+RECT DensityLayout::FrameFor(int left, int top) const {
+  RECT frame{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
+  AdjustFrame(frame, kFormStyle, dpi_);
+  return RECT{left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
+}
+
+void DensityLayout::PlaceFrame(HWND form, int left, int top) const {
+  RECT frame = FrameFor(left, top);
+  ::SetWindowPos(form, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  ::GetClientRect(form, &client);
+  int extraWidth = ScaleToDpi(kClientWidth, dpi_) - client.right;
+  int extraHeight = ScaleToDpi(kClientHeight, dpi_) - client.bottom;
+  if (extraWidth != 0 || extraHeight != 0)
+    ::SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left + extraWidth,
+                   frame.bottom - frame.top + extraHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A group box or the radio group as a parent: a button window passes its
+// children's notifications to nobody, so they go on to the form.
+LRESULT CALLBACK DensityLayout::ContainerProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto form = reinterpret_cast<HWND>(data);
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+      return ::SendMessageW(form, message, wParam, lParam);
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(window, ContainerProc, 1);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace zumorika

@@ -1,0 +1,67 @@
+// The form laid out at a display density: its controls created from the
+// layout table, the fonts and icons of that density, the frame around the
+// client area, and the re-layout when the density changes.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "util/WinHandles_win32.h"
+
+namespace zumorika {
+
+// The density of the monitor a window is on (the system's density for a
+// null window), in dots per inch.
+int WindowDpi(HWND window);
+
+class DensityLayout {
+ public:
+  explicit DensityLayout(HINSTANCE instance) : instance_(instance) {}
+  DensityLayout(const DensityLayout&) = delete;
+  DensityLayout& operator=(const DensityLayout&) = delete;
+
+  int Dpi() const { return dpi_; }
+  HFONT Font() const { return font_.get(); }
+  HFONT SmallFont() const { return smallFont_.get(); }
+  HICON Icon() const { return icon_.get(); }
+  HICON SmallIcon() const { return smallIcon_.get(); }
+
+  // Loads the icons and makes the fonts for `dpi`.
+  void SetDpi(int dpi);
+
+  // Creates every control of the layout table at the current density, as a
+  // child of `form` or of the group box the row names. Group boxes forward
+  // their children's notifications to the form.
+  void CreateControls(HWND form);
+  // Any control by its ID, or null.
+  HWND Control(int id) const;
+  const std::map<int, HWND>& Controls() const { return controls_; }
+
+  // Lays every control out again at `dpi` from the same rows, with the
+  // fonts and icons of that density; the controls keep their texts, checks
+  // and selections. The preview image keeps its size.
+  void Relayout(int dpi);
+
+  // The form's frame around the layout's client area at the current
+  // density, with its top-left corner at (left, top).
+  RECT FrameFor(int left, int top) const;
+  // Puts the form there; the client size comes out exact whatever frame the
+  // system draws.
+  void PlaceFrame(HWND form, int left, int top) const;
+
+ private:
+  static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  void MakeFonts();
+  void LoadIcons();
+
+  HINSTANCE instance_;
+  int dpi_ = 96;
+  UniqueHfont font_;
+  UniqueHfont smallFont_;
+  UniqueHicon icon_;
+  UniqueHicon smallIcon_;
+  std::map<int, HWND> controls_;
+};
+
+}  // namespace zumorika
