@@ -36,8 +36,6 @@ constexpr COLORREF kStatusColour = RGB(231, 231, 231);
 constexpr COLORREF kMemoColour = RGB(187, 235, 244);
 constexpr std::size_t kMaxEdit1Bytes = 255;
 constexpr std::size_t kMaxEdit2Bytes = 3;
-// Posted to the form when a push button gained or lost the focus.
-constexpr UINT kMsgFocusMoved = WM_APP + 1;
 
 std::wstring WindowTextOf(HWND window) {
   int length = ::GetWindowTextLengthW(window);
@@ -45,22 +43,6 @@ std::wstring WindowTextOf(HWND window) {
   int copied = ::GetWindowTextW(window, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(std::max(copied, 0)));
   return text;
-}
-
-bool HasClass(HWND window, const wchar_t* name) {
-  wchar_t cls[32] = {};
-  ::GetClassNameW(window, cls, 32);
-  return ::lstrcmpiW(cls, name) == 0;
-}
-
-bool IsRadioButton(HWND window) {
-  if (!HasClass(window, L"BUTTON")) return false;
-  LONG type = ::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
-  return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
-}
-
-bool IsContainer(HWND window) {
-  return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
 }
 
 // The form a window of the tool's own classes belongs to: the creation
@@ -191,13 +173,7 @@ HWND TForm1::Control(int id) const { return layout_.Control(id); }
 
 void TForm1::CreateControls() {
   layout_.CreateControls(handle_);
-  for (const auto& [id, control] : layout_.Controls()) {
-    if (control == nullptr) continue;
-    if (IsRadioButton(control))
-      ::SetWindowSubclass(control, RadioProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    if (id == kIdButton1 || id == kIdButton2 || id == kIdButton3)
-      ::SetWindowSubclass(control, PushButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
-  }
+  keyboard_.Attach(handle_);
   preview_.Attach(Control(kIdScrollBox2), Control(kIdImage1), this);
 }
 
@@ -265,14 +241,12 @@ void TForm1::FillControls() {
     if (i != 0) memoText += "\r\n";
     memoText += kMemoLines[i];
   }
-  HWND memo = Control(kIdMemo1);
   SetControlText(kIdMemo1, memoText);
-  ::SetWindowSubclass(memo, MemoProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
-  CheckRadio(kIdRadioButton1);
-  CheckRadio(kIdRadioButton3);
-  CheckRadio(kIdRadioGroup1Item0 + 2);
-  CheckRadio(kIdRadioButton6);
+  keyboard_.CheckRadio(kIdRadioButton1);
+  keyboard_.CheckRadio(kIdRadioButton3);
+  keyboard_.CheckRadio(kIdRadioGroup1Item0 + 2);
+  keyboard_.CheckRadio(kIdRadioButton6);
   preview_.UpdateScrollBox();
 }
 
@@ -304,10 +278,7 @@ void TForm1::Run(int showCommand) {
   ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);
   if (minimised) application_.Minimise();
   ::UpdateWindow(handle_);
-  // The first control of the tab order that can take the focus; a radio
-  // button only while checked, as an automatic radio button that gets the
-  // focus checks itself and would undo the saved choice.
-  FocusOn(FirstTabStop(handle_));
+  keyboard_.FocusFirstTabStop();
 
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -341,10 +312,11 @@ void TForm1::FormShow() {
   if (dpi != Dpi()) Relayout(dpi, nullptr);
   KeepOnScreen();
   SetControlText(kIdEdit1, s.SaveFolder);
-  CheckRadio(s.FolderMode != 0 ? kIdRadioButton2 : kIdRadioButton1);
-  CheckRadio(s.FileKind != 0 ? kIdRadioButton4 : kIdRadioButton3);
-  if (s.BmpDepth >= 0 && s.BmpDepth <= 3) CheckRadio(kIdRadioGroup1Item0 + s.BmpDepth);
-  CheckRadio(s.JpegColor != 0 ? kIdRadioButton6 : kIdRadioButton5);
+  keyboard_.CheckRadio(s.FolderMode != 0 ? kIdRadioButton2 : kIdRadioButton1);
+  keyboard_.CheckRadio(s.FileKind != 0 ? kIdRadioButton4 : kIdRadioButton3);
+  if (s.BmpDepth >= 0 && s.BmpDepth <= 3)
+    keyboard_.CheckRadio(kIdRadioGroup1Item0 + s.BmpDepth);
+  keyboard_.CheckRadio(s.JpegColor != 0 ? kIdRadioButton6 : kIdRadioButton5);
   SetControlText(kIdEdit2, FormatInt(s.JpegQuality));
   SetControlText(kIdEdit3, FormatReal(s.WidthMm));
   if (s.BasePoint >= 0 && s.BasePoint <= 8)
@@ -421,12 +393,12 @@ void TForm1::Button1Click() {
   s.WinLeft = frame.left;
   s.WinTop = frame.top;
   s.SaveFolder = ControlText(kIdEdit1);
-  s.FolderMode = IsChecked(kIdRadioButton2) ? 1 : 0;
-  s.FileKind = IsChecked(kIdRadioButton4) ? 1 : 0;
+  s.FolderMode = keyboard_.IsChecked(kIdRadioButton2) ? 1 : 0;
+  s.FileKind = keyboard_.IsChecked(kIdRadioButton4) ? 1 : 0;
   s.BmpDepth = -1;
   for (int i = 0; i < 4; ++i)
-    if (IsChecked(kIdRadioGroup1Item0 + i)) s.BmpDepth = i;
-  s.JpegColor = IsChecked(kIdRadioButton6) ? 1 : 0;
+    if (keyboard_.IsChecked(kIdRadioGroup1Item0 + i)) s.BmpDepth = i;
+  s.JpegColor = keyboard_.IsChecked(kIdRadioButton6) ? 1 : 0;
   s.JpegQuality = StrToIntOr0(ControlText(kIdEdit2));
   s.WidthMm = StrToFloatOr0(ControlText(kIdEdit3));
   s.BasePoint =
@@ -489,133 +461,6 @@ void TForm1::EnforceByteLimit(ByteLimit& limit, HWND edit) {
   ::MessageBeep(MB_OK);
 }
 
-bool TForm1::IsChecked(int id) const {
-  HWND button = Control(id);
-  return button != nullptr && ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-// Checks one radio button of its group and unchecks the others. A radio
-// button is a tab stop only while checked, as the dialog keys expect.
-void TForm1::CheckRadio(int id) {
-  int first = 0, last = 0;
-  if (!RadioGroupOf(id, first, last)) return;
-  for (int member = first; member <= last; ++member) {
-    HWND button = Control(member);
-    if (button == nullptr) continue;
-    bool chosen = member == id;
-    // FormShow checks again what creation checked; a button already in
-    // its state is left alone.
-    WPARAM check = chosen ? BST_CHECKED : BST_UNCHECKED;
-    if (static_cast<WPARAM>(::SendMessageW(button, BM_GETCHECK, 0, 0)) != check)
-      ::SendMessageW(button, BM_SETCHECK, check, 0);
-    LONG style = ::GetWindowLongW(button, GWL_STYLE);
-    LONG wanted = chosen ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
-    if (wanted != style) ::SetWindowLongW(button, GWL_STYLE, wanted);
-  }
-}
-
-// Arrow keys move among the buttons of the focused group only, checking the
-// one they land on, as in a dialog. RadioButton3 and RadioButton4 have
-// RadioGroup1 between them in the tab order, so the group is the form's
-// list, not the window tree's WS_GROUP range.
-void TForm1::MoveInRadioGroup(HWND from, bool forward) {
-  int id = ::GetDlgCtrlID(from);
-  int first = 0, last = 0;
-  if (!RadioGroupOf(id, first, last)) return;
-  int next = forward ? (id == last ? first : id + 1) : (id == first ? last : id - 1);
-  CheckRadio(next);
-  FocusOn(Control(next));
-}
-
-// Moves the focus as a dialog does: never onto an unchecked radio button
-// (an automatic one would check itself), the whole text of an edit box
-// selected, and the default button following the focus.
-bool TForm1::FocusOn(HWND control) {
-  if (control == nullptr) return false;
-  if (IsRadioButton(control) && ::SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED)
-    return false;
-  ::SetFocus(control);
-  if (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-    ::SendMessageW(control, EM_SETSEL, 0, -1);
-  UpdateDefaultButton();
-  return true;
-}
-
-// The first control at or inside parent that the dialog keys can reach, in
-// the tab order: group boxes are entered, radio buttons count while checked.
-HWND TForm1::FirstTabStop(HWND parent) const {
-  for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    LONG style = ::GetWindowLongW(child, GWL_STYLE);
-    if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
-    if (IsContainer(child)) {
-      if (HWND inner = FirstTabStop(child)) return inner;
-      continue;
-    }
-    if (!(style & WS_TABSTOP)) continue;
-    if (IsRadioButton(child) && ::SendMessageW(child, BM_GETCHECK, 0, 0) != BST_CHECKED) continue;
-    return child;
-  }
-  return nullptr;
-}
-
-// The control a window belongs to: the edit box inside a combo box answers
-// for the combo box.
-HWND TForm1::ControlOf(HWND window) const {
-  while (window != nullptr && window != handle_) {
-    HWND parent = ::GetParent(window);
-    if (parent == handle_ || (parent != nullptr && IsContainer(parent))) return window;
-    window = parent;
-  }
-  return nullptr;
-}
-
-void TForm1::NextDialogControl(WPARAM wParam, LPARAM lParam) {
-  // IsDialogMessage sends this for Tab and for a group box's Alt mnemonic
-  // (the box first, then "the next one"). A group box here is a parent, and
-  // the next control after a parent lies outside it, so the mnemonic goes
-  // to the first control inside the box instead.
-  if (LOWORD(lParam) != 0) {
-    HWND target = reinterpret_cast<HWND>(wParam);
-    if (target != nullptr && IsContainer(target)) {
-      pendingGroup_ = target;
-    } else {
-      pendingGroup_ = nullptr;
-      FocusOn(target);
-    }
-    return;
-  }
-  HWND target = nullptr;
-  if (pendingGroup_ != nullptr) {
-    target = FirstTabStop(pendingGroup_);
-    if (target == nullptr) target = ::GetNextDlgTabItem(handle_, pendingGroup_, FALSE);
-    pendingGroup_ = nullptr;
-  } else {
-    target = ::GetNextDlgTabItem(handle_, ControlOf(::GetFocus()), wParam != 0);
-  }
-  FocusOn(target);
-}
-
-// While a push button has the focus it is the default button (Enter presses
-// it, and it shows the default look); otherwise Button1 is.
-int TForm1::DefaultButtonId() const {
-  HWND focus = ::GetFocus();
-  for (int id : {kIdButton1, kIdButton2, kIdButton3})
-    if (focus != nullptr && focus == Control(id)) return id;
-  return kIdButton1;
-}
-
-void TForm1::UpdateDefaultButton() {
-  int chosen = DefaultButtonId();
-  for (int id : {kIdButton1, kIdButton2, kIdButton3}) {
-    HWND button = Control(id);
-    if (button == nullptr) continue;
-    LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
-    LONG wanted = id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    if (type != wanted) ::SendMessageW(button, BM_SETSTYLE, wanted, TRUE);
-  }
-}
-
 void TForm1::ShowStatus(std::string_view sjis) {
   SetControlText(kIdLabelA1, sjis);
   // The action goes on without returning to the message loop.
@@ -668,11 +513,12 @@ LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (keyboard_.HandleMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_COMMAND: {
       int id = LOWORD(wParam);
       int code = HIWORD(wParam);
-      int first = 0, last = 0;
       if (id == kIdButton1 && code == BN_CLICKED) {
         Guarded([this] { Button1Click(); });
       } else if (id == kIdButton2 && code == BN_CLICKED) {
@@ -683,22 +529,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         EnforceByteLimit(edit1Limit_, Control(kIdEdit1));
       } else if (id == kIdEdit2 && code == EN_CHANGE) {
         EnforceByteLimit(edit2Limit_, Control(kIdEdit2));
-      } else if (code == BN_CLICKED && RadioGroupOf(id, first, last)) {
-        CheckRadio(id);
       }
       return 0;
     }
-    case DM_GETDEFID:
-      return MAKELRESULT(DefaultButtonId(), DC_HASDEFID);
-    case kMsgFocusMoved:
-      UpdateDefaultButton();
-      return 0;
-    case WM_NEXTDLGCTL:
-      // Only a dialog procedure answers this by itself; a plain window must
-      // do the moving or the key falls through to the system menu, where
-      // Alt+C means Close.
-      NextDialogControl(wParam, lParam);
-      return 0;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       HWND control = reinterpret_cast<HWND>(lParam);
@@ -729,16 +562,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Relayout(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     }
-    case WM_ACTIVATE:
-      // A plain window does not remember its focused control the way a
-      // dialog does; without this the focus is lost after Alt+Tab.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        lastFocus_ = ::GetFocus();
-      } else if (lastFocus_ != nullptr && ::IsWindow(lastFocus_)) {
-        ::SetFocus(lastFocus_);
-        return 0;
-      }
-      break;
     case WM_CLOSE:
       if (!closed_) {
         closed_ = true;
@@ -766,31 +589,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(handle_, message, wParam, lParam);
 }
 
-// A group box or the radio group as a parent: a button window passes its
-// children's notifications to nobody, so they go on to the form.
-LRESULT CALLBACK TForm1::ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR data) {
-  auto* form = reinterpret_cast<TForm1*>(data);
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-      if (form->handle_ != nullptr) return ::SendMessageW(form->handle_, message, wParam, lParam);
-      break;
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(window, ContainerProc, 1);
-      break;
-    default:
-      break;
-  }
-  return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
 LRESULT CALLBACK TForm1::ByteLimitProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR, DWORD_PTR data) {
   if (message == WM_SETTEXT) {
@@ -805,56 +603,6 @@ LRESULT CALLBACK TForm1::ByteLimitProc(HWND window, UINT message, WPARAM wParam,
     return result;
   }
   if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, ByteLimitProc, 1);
-  return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::RadioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR data) {
-  auto* form = reinterpret_cast<TForm1*>(data);
-  switch (message) {
-    case WM_GETDLGCODE:
-      // The arrows are the button's own: the dialog manager's group walk
-      // follows WS_GROUP ranges, which do not match these groups.
-      return ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
-    case WM_KEYDOWN:
-      if (wParam == VK_UP || wParam == VK_LEFT || wParam == VK_DOWN || wParam == VK_RIGHT) {
-        form->MoveInRadioGroup(window, wParam == VK_DOWN || wParam == VK_RIGHT);
-        return 0;
-      }
-      break;
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(window, RadioProc, 1);
-      break;
-    default:
-      break;
-  }
-  return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::PushButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
-  auto* form = reinterpret_cast<TForm1*>(data);
-  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-    // Posted: while the focus is leaving, it has not yet arrived anywhere.
-    if (form->handle_ != nullptr) ::PostMessageW(form->handle_, kMsgFocusMoved, 0, 0);
-  } else if (message == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(window, PushButtonProc, 1);
-  }
-  return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::MemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR, DWORD_PTR) {
-  if (message == WM_GETDLGCODE) {
-    // A multi-line edit asks for every key, which would keep Enter, Esc and
-    // Tab from the dialog keyboard; read-only text needs only the arrows.
-    // It claims typed characters, or the dialog manager would take a plain
-    // letter for a button's mnemonic ("y" for OK); Alt+letter still reaches
-    // the mnemonics as WM_SYSCHAR.
-    return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
-  }
-  if (message == WM_CHAR && wParam >= 0x20) return 0;  // read-only: typing does nothing
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, MemoProc, 1);
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 

@@ -14,6 +14,7 @@
 #include "util/WinHandles_win32.h"
 #include "window/ApplicationWindow_win32.h"
 #include "window/DensityLayout_win32.h"
+#include "window/DialogKeyboard_win32.h"
 #include "window/PreviewPane_win32.h"
 #include "window/WindowSettings.h"
 
@@ -76,11 +77,7 @@ class TForm1 : private PreviewPane::Events {
   };
 
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK ByteLimitProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  static LRESULT CALLBACK RadioProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  static LRESULT CALLBACK PushButtonProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  static LRESULT CALLBACK MemoProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
 
   void RegisterClasses();
@@ -95,16 +92,6 @@ class TForm1 : private PreviewPane::Events {
   void OnImageClick() override;
   void OnPaintError(std::exception_ptr error) override;
 
-  // The dialog keyboard of a plain window.
-  bool FocusOn(HWND control);
-  HWND FirstTabStop(HWND parent) const;
-  HWND ControlOf(HWND window) const;
-  void NextDialogControl(WPARAM wParam, LPARAM lParam);
-  void UpdateDefaultButton();
-  int DefaultButtonId() const;
-  bool IsChecked(int id) const;
-  void CheckRadio(int id);
-  void MoveInRadioGroup(HWND from, bool forward);
   void KeepOnScreen();
 
   void FitLabelB1();
@@ -112,11 +99,10 @@ class TForm1 : private PreviewPane::Events {
 
   HINSTANCE instance_;
   DensityLayout layout_{instance_};
+  DialogKeyboard keyboard_{layout_.Controls()};
   ApplicationWindow application_;
   HWND handle_ = nullptr;
   HWND tooltip_ = nullptr;
-  HWND lastFocus_ = nullptr;
-  HWND pendingGroup_ = nullptr;
   UniqueHbrush whiteBrush_;
   UniqueHbrush statusBrush_;
   UniqueHbrush memoBrush_;
