@@ -170,4 +170,38 @@ LRESULT CALLBACK DensityLayout::ContainerProc(HWND window, UINT message, WPARAM 
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
+bool CentreIfOffEveryScreen(HWND window) {
+  struct Search {
+    RECT frame;
+    bool touches;
+  } search{};
+  ::GetWindowRect(window, &search.frame);
+  ::EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        RECT common{};
+        if (::GetMonitorInfoW(monitor, &info) && ::IntersectRect(&common, &s->frame, &info.rcWork)) {
+          s->touches = true;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (search.touches) return false;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(::MonitorFromRect(&search.frame, MONITOR_DEFAULTTONEAREST), &info))
+    return false;
+  const RECT& work = info.rcWork;
+  int width = search.frame.right - search.frame.left;
+  int height = search.frame.bottom - search.frame.top;
+  int left = work.left + (work.right - work.left - width) / 2;
+  int top = work.top + (work.bottom - work.top - height) / 2;
+  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
 }  // namespace zumorika

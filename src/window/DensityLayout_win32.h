@@ -15,6 +15,12 @@ namespace zumorika {
 // null window), in dots per inch.
 int WindowDpi(HWND window);
 
+// A saved position can lie off every screen once a monitor is gone (a
+// laptop undocked): then the window goes to the middle of the nearest
+// monitor's work area, and the answer is true. A window that still touches
+// a work area stays.
+bool CentreIfOffEveryScreen(HWND window);
+
 class DensityLayout {
  public:
   explicit DensityLayout(HINSTANCE instance) : instance_(instance) {}

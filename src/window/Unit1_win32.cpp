@@ -5,12 +5,9 @@
 
 #include <algorithm>
 #include <exception>
-#include <vector>
 
 #include "exchange/JwwGaibu.h"
 #include "imaging/Clipboard.h"
-#include "imaging/DrawGraphic_win32.h"
-#include "imaging/GdiHandles_win32.h"
 #include "imaging/ImageFile.h"
 #include "util/Cp932.h"
 #include "util/Files.h"
@@ -21,6 +18,8 @@
 #include "window/FolderChooser_win32.h"
 #include "window/FormLayout_win32.h"
 #include "window/PasteAction.h"
+#include "window/WindowObject_win32.h"
+#include "window/WindowText_win32.h"
 #include "window/WindowTexts.h"
 
 namespace zumorika {
@@ -36,25 +35,6 @@ constexpr COLORREF kStatusColour = RGB(231, 231, 231);
 constexpr COLORREF kMemoColour = RGB(187, 235, 244);
 constexpr std::size_t kMaxEdit1Bytes = 255;
 constexpr std::size_t kMaxEdit2Bytes = 3;
-
-std::wstring WindowTextOf(HWND window) {
-  int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  int copied = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-  return text;
-}
-
-// The form a window of the tool's own classes belongs to: the creation
-// parameter, kept in the window's user data from WM_NCCREATE on.
-TForm1* FormOfWindow(HWND window, UINT message, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  return reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 // The OK action's view of the window and the platform.
 class FormPasteHost : public PasteHost {
@@ -178,17 +158,9 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::FillControls() {
-  HWND edit1 = Control(kIdEdit1);
-  // A first cut by characters; EN_CHANGE then holds the text to its bytes
-  // of Shift-JIS, where a double-byte character counts twice.
-  ::SendMessageW(edit1, EM_LIMITTEXT, kMaxEdit1Bytes, 0);
-  edit1Limit_ = ByteLimit{this, kMaxEdit1Bytes, L"", false};
-  ::SetWindowSubclass(edit1, ByteLimitProc, 1, reinterpret_cast<DWORD_PTR>(&edit1Limit_));
-
+  edit1Limit_.Attach(Control(kIdEdit1), kMaxEdit1Bytes, L"");
   HWND edit2 = Control(kIdEdit2);
-  ::SendMessageW(edit2, EM_LIMITTEXT, kMaxEdit2Bytes, 0);
-  edit2Limit_ = ByteLimit{this, kMaxEdit2Bytes, L"1", false};
-  ::SetWindowSubclass(edit2, ByteLimitProc, 1, reinterpret_cast<DWORD_PTR>(&edit2Limit_));
+  edit2Limit_.Attach(edit2, kMaxEdit2Bytes, L"1");
   ::ImmAssociateContext(edit2, nullptr);
   HWND upDown = Control(kIdUpDown1);
   ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit2), 0);
@@ -335,39 +307,8 @@ void TForm1::FormShow() {
   FitLabelB1();
 }
 
-// A saved position can lie off every screen once a monitor is gone (a
-// laptop undocked): then the window goes to the middle of the nearest
-// monitor's work area. A window that still touches a work area stays.
 void TForm1::KeepOnScreen() {
-  struct Search {
-    RECT frame;
-    bool touches;
-  } search{};
-  ::GetWindowRect(handle_, &search.frame);
-  ::EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        RECT common{};
-        if (::GetMonitorInfoW(monitor, &info) && ::IntersectRect(&common, &s->frame, &info.rcWork)) {
-          s->touches = true;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  if (search.touches) return;
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!::GetMonitorInfoW(::MonitorFromRect(&search.frame, MONITOR_DEFAULTTONEAREST), &info)) return;
-  const RECT& work = info.rcWork;
-  int width = search.frame.right - search.frame.left;
-  int height = search.frame.bottom - search.frame.top;
-  int left = work.left + (work.right - work.left - width) / 2;
-  int top = work.top + (work.bottom - work.top - height) / 2;
-  ::SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!CentreIfOffEveryScreen(handle_)) return;
   int dpi = WindowDpi(handle_);
   if (dpi != Dpi()) Relayout(dpi, nullptr);
 }
@@ -446,21 +387,6 @@ void TForm1::SetControlText(int id, std::string_view sjis) {
   ::SetWindowTextW(control, text.c_str());
 }
 
-void TForm1::EnforceByteLimit(ByteLimit& limit, HWND edit) {
-  if (limit.programmatic) return;
-  std::wstring text = WindowTextOf(edit);
-  if (WideToCp932(text).size() <= limit.maxBytes) {
-    limit.accepted = text;
-    return;
-  }
-  // The typed or pasted text would not fit: undo it.
-  limit.programmatic = true;
-  ::SetWindowTextW(edit, limit.accepted.c_str());
-  limit.programmatic = false;
-  ::SendMessageW(edit, EM_SETSEL, limit.accepted.size(), limit.accepted.size());
-  ::MessageBeep(MB_OK);
-}
-
 void TForm1::ShowStatus(std::string_view sjis) {
   SetControlText(kIdLabelA1, sjis);
   // The action goes on without returning to the message loop.
@@ -506,7 +432,7 @@ void TForm1::FitLabelB1() {
 // --- Window procedures ------------------------------------------------------
 
 LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  TForm1* form = FormOfWindow(window, message, lParam);
+  auto* form = WindowObject<TForm1>(window, message, lParam);
   if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_NCCREATE) form->handle_ = window;
   return form->HandleMessage(message, wParam, lParam);
@@ -526,9 +452,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       } else if (id == kIdButton3 && code == BN_CLICKED) {
         Guarded([this] { Button3Click(); });
       } else if (id == kIdEdit1 && code == EN_CHANGE) {
-        EnforceByteLimit(edit1Limit_, Control(kIdEdit1));
+        edit1Limit_.OnChange();
       } else if (id == kIdEdit2 && code == EN_CHANGE) {
-        EnforceByteLimit(edit2Limit_, Control(kIdEdit2));
+        edit2Limit_.OnChange();
       }
       return 0;
     }
@@ -587,23 +513,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcW(handle_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::ByteLimitProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR data) {
-  if (message == WM_SETTEXT) {
-    // Like the control's own limit, the byte limit holds typing and pasting
-    // back; text set through WM_SETTEXT (by the tool or a driver) stands.
-    auto* limit = reinterpret_cast<ByteLimit*>(data);
-    bool was = limit->programmatic;
-    limit->programmatic = true;
-    LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-    limit->programmatic = was;
-    if (lParam != 0) limit->accepted = reinterpret_cast<const wchar_t*>(lParam);
-    return result;
-  }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, ByteLimitProc, 1);
-  return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace zumorika

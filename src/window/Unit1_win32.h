@@ -1,20 +1,19 @@
-// TForm1: the tool's one window. Its handlers are thin: they copy between
-// the controls and the window settings and call the portable units
-// (WindowSettings, PasteAction) that carry the behaviour.
+// TForm1: the tool's one window, its state and its designed handlers. The
+// handlers are thin: they copy between the controls and the window settings
+// and call the units that carry the behaviour (WindowSettings, PasteAction,
+// the preview pane, the dialog keyboard, the layout at a density).
 #pragma once
 
 #include <windows.h>
 
-#include <array>
-#include <map>
 #include <string>
 #include <string_view>
 
-#include "imaging/Picture.h"
 #include "util/WinHandles_win32.h"
 #include "window/ApplicationWindow_win32.h"
 #include "window/DensityLayout_win32.h"
 #include "window/DialogKeyboard_win32.h"
+#include "window/EditByteLimit_win32.h"
 #include "window/PreviewPane_win32.h"
 #include "window/WindowSettings.h"
 
@@ -67,17 +66,7 @@ class TForm1 : private PreviewPane::Events {
   void ShowErrorBox(std::string_view sjis);
 
  private:
-  // An edit box that holds at most maxBytes of Shift-JIS text, where a
-  // double-byte character counts twice; typing and pasting past it is undone.
-  struct ByteLimit {
-    TForm1* form = nullptr;
-    std::size_t maxBytes = 0;
-    std::wstring accepted;
-    bool programmatic = false;
-  };
-
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ByteLimitProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
 
   void RegisterClasses();
@@ -95,7 +84,6 @@ class TForm1 : private PreviewPane::Events {
   void KeepOnScreen();
 
   void FitLabelB1();
-  void EnforceByteLimit(ByteLimit& limit, HWND edit);
 
   HINSTANCE instance_;
   DensityLayout layout_{instance_};
@@ -109,8 +97,8 @@ class TForm1 : private PreviewPane::Events {
 
   PreviewPane preview_;
   bool closed_ = false;
-  ByteLimit edit1Limit_;
-  ByteLimit edit2Limit_;
+  EditByteLimit edit1Limit_;
+  EditByteLimit edit2Limit_;
 };
 
 }  // namespace zumorika
