@@ -29,15 +29,7 @@ ApplicationWindow::~ApplicationWindow() {
 
 bool ApplicationWindow::Create(HINSTANCE instance, std::wstring_view title, int left, int top,
                                HICON icon, HICON smallIcon) {
-  WNDCLASSEXW application{};
-  application.cbSize = sizeof application;
-  application.lpfnWndProc = Proc;
-  application.hInstance = instance;
-  application.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  application.lpszClassName = kApplicationClass;
-  application.hIcon = icon;
-  application.hIconSm = smallIcon;
-  ::RegisterClassExW(&application);
+  RegisterWindowClass(instance, kApplicationClass, Proc, nullptr, icon, smallIcon);
 
   std::wstring text(title);
   ::CreateWindowExW(0, kApplicationClass, text.c_str(), kApplicationStyle, left, top, 0, 0,

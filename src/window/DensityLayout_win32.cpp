@@ -95,9 +95,7 @@ void DensityLayout::CreateControls(HWND form) {
         instance_, nullptr);
     controls_[row->id] = control;
     if (control == nullptr) continue;
-    HFONT font = row->font == FontKind::kForm    ? font_.get()
-                 : row->font == FontKind::kSmall ? smallFont_.get()
-                                                 : nullptr;
+    HFONT font = FontFor(*row);
     if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (row->exStyle & WS_EX_CONTROLPARENT)
       ::SetWindowSubclass(control, ContainerProc, 1, reinterpret_cast<DWORD_PTR>(form));
@@ -116,13 +114,19 @@ void DensityLayout::Relayout(int dpi) {
     ::SetWindowPos(control, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
                    ScaleToDpi(row->width, dpi_), ScaleToDpi(WindowHeight(*row), dpi_),
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    HFONT font = row->font == FontKind::kForm    ? font_.get()
-                 : row->font == FontKind::kSmall ? smallFont_.get()
-                                                 : nullptr;
+    HFONT font = FontFor(*row);
     if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (std::wstring_view(row->cls) == L"COMBOBOX") {
       ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
     }
+  }
+}
+
+HFONT DensityLayout::FontFor(const ControlRow& row) const {
+  switch (row.font) {
+    case FontKind::kForm: return font_.get();
+    case FontKind::kSmall: return smallFont_.get();
+    default: return nullptr;
   }
 }
 

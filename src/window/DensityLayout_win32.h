@@ -11,6 +11,8 @@
 
 namespace zumorika {
 
+struct ControlRow;
+
 // The density of the monitor a window is on (the system's density for a
 // null window), in dots per inch.
 int WindowDpi(HWND window);
@@ -59,6 +61,7 @@ class DensityLayout {
  private:
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void MakeFonts();
+  HFONT FontFor(const ControlRow& row) const;
   void LoadIcons();
 
   HINSTANCE instance_;

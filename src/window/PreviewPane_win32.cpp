@@ -5,6 +5,7 @@
 #include "imaging/DrawGraphic_win32.h"
 #include "util/WinHandles_win32.h"
 #include "window/FormLayout_win32.h"
+#include "window/WindowObject_win32.h"
 
 namespace zumorika {
 
@@ -18,23 +19,9 @@ PreviewPane* PaneOf(HWND window) {
 }  // namespace
 
 void PreviewPane::RegisterClasses(HINSTANCE instance) {
-  WNDCLASSEXW box{};
-  box.cbSize = sizeof box;
-  box.lpfnWndProc = ScrollBoxProc;
-  box.hInstance = instance;
-  box.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  box.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  box.lpszClassName = kScrollBoxClass;
-  ::RegisterClassExW(&box);
-
-  WNDCLASSEXW image{};
-  image.cbSize = sizeof image;
-  image.lpfnWndProc = ImageProc;
-  image.hInstance = instance;
-  image.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  image.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  image.lpszClassName = kImageClass;
-  ::RegisterClassExW(&image);
+  auto face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  RegisterWindowClass(instance, kScrollBoxClass, ScrollBoxProc, face);
+  RegisterWindowClass(instance, kImageClass, ImageProc, face);
 }
 
 void PreviewPane::Attach(HWND scrollBox, HWND image, Events* events) {

@@ -94,16 +94,9 @@ void TForm1::Guarded(Handler handler) {
 }
 
 void TForm1::RegisterClasses() {
-  WNDCLASSEXW form{};
-  form.cbSize = sizeof form;
-  form.lpfnWndProc = FormProc;
-  form.hInstance = instance_;
-  form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  form.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-  form.lpszClassName = kFormClass;
-  form.hIcon = layout_.Icon();
-  form.hIconSm = layout_.SmallIcon();
-  ::RegisterClassExW(&form);
+  RegisterWindowClass(instance_, kFormClass, FormProc,
+                      static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)), layout_.Icon(),
+                      layout_.SmallIcon());
   PreviewPane::RegisterClasses(instance_);
 }
 

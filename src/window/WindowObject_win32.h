@@ -1,10 +1,27 @@
-// The C++ object behind a window of the tool's own classes, kept in the
-// window's user data from WM_NCCREATE on.
+// The tool's own window classes, and the C++ object behind a window of one
+// of them, kept in the window's user data from WM_NCCREATE on.
 #pragma once
 
 #include <windows.h>
 
 namespace zumorika {
+
+// Registers a window class of this module with the arrow cursor. A class
+// that is already registered stays as it is.
+inline void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                                HBRUSH background, HICON icon = nullptr,
+                                HICON smallIcon = nullptr) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = name;
+  windowClass.hIcon = icon;
+  windowClass.hIconSm = smallIcon;
+  ::RegisterClassExW(&windowClass);
+}
 
 // The object passed as the creation parameter of CreateWindowExW; null for
 // the messages that come before WM_NCCREATE and after the object let go.
