@@ -40,9 +40,11 @@ void DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile)
 bool Draw(HDC target, const RECT& rect, const TPicture& picture) {
   if (picture.Data() == nullptr) return true;
   // A monochrome bitmap takes its 0 bits from the text colour and its 1 bits
-  // from the background colour of the target.
+  // from the background colour of the target. Black on white, not the
+  // user's window-text colour: under a high-contrast black theme that is
+  // white, and the picture would come out all white.
   const COLORREF oldBackground = SetBkColor(target, RGB(255, 255, 255));
-  const COLORREF oldText = SetTextColor(target, GetSysColor(COLOR_WINDOWTEXT));
+  const COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
   bool drawn = true;
   if (picture.Kind() == PictureKind::Raster) {
     drawn = DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*picture.Data()));

@@ -9,9 +9,9 @@
 namespace zumorika {
 
 // Draws the picture with its top-left corner at (x, y) at its own size.
-// Background colour white and text colour the window-text colour are set on
-// the target first, so a monochrome bitmap shows its 0 bits in the text
-// colour and its 1 bits white. A metafile leaves unpainted pixels as they
+// Background colour white and text colour black are set on the target
+// first, so a monochrome bitmap shows its 0 bits black and its 1 bits white
+// whatever the user's colours. A metafile leaves unpainted pixels as they
 // were. An empty picture draws nothing.
 void DrawGraphic(HDC target, int x, int y, const TPicture& picture);
 

@@ -76,9 +76,8 @@ void CheckWorkingImageSize(int64_t width, int64_t height);
 
 // The picture drawn at (0, 0) at its own size onto a white image of that
 // size; empty when either side is 0. Raster pixels come through unchanged; a
-// monochrome bitmap shows its 0 bits in the window-text colour and its 1 bits
-// white; a metafile is played into exactly its own size and leaves unpainted
-// pixels white.
+// monochrome bitmap shows its 0 bits black and its 1 bits white; a metafile
+// is played into exactly its own size and leaves unpainted pixels white.
 WorkingImage PrepareWorkingImage(const TPicture& picture);
 
 }  // namespace zumorika

@@ -23,8 +23,6 @@ namespace {
 
 using test::Rgb;
 
-uint32_t FromColorref(COLORREF c) { return Rgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
 class ClipboardWin32Test : public testing::Test {
  protected:
   ClipboardWin32Test()
@@ -181,17 +179,39 @@ TEST_F(ClipboardWin32Test, TakesAnOldStyleMetafileAsEnhanced) {
 }
 
 // Rendering
-TEST_F(ClipboardWin32Test, ShowsMonochromeZeroBitsInTheWindowTextColour) {
-  // 8 x 2, one bit per pixel, rows word-aligned: 1 bits white, 0 bits text.
-  const uint8_t bits[] = {0xF0, 0, 0x0F, 0};
-  Place({{CF_BITMAP, CreateBitmap(8, 2, 1, 1, bits)}});
-  TPicture picture;
-  LoadClipboardPicture(picture);
-  const WorkingImage image = PrepareWorkingImage(picture);
-  const uint32_t text = FromColorref(GetSysColor(COLOR_WINDOWTEXT));
-  for (int32_t x = 0; x < 8; ++x) {
-    EXPECT_EQ(image.Pixel(x, 0), x < 4 ? kWhitePixel : text) << x;
-    EXPECT_EQ(image.Pixel(x, 1), x < 4 ? text : kWhitePixel) << x;
+// The system's window-text colour, set for one test and put back.
+class WindowTextColour {
+ public:
+  explicit WindowTextColour(COLORREF colour) : saved_(GetSysColor(COLOR_WINDOWTEXT)) {
+    Set(colour);
+  }
+  ~WindowTextColour() { Set(saved_); }
+
+ private:
+  static void Set(COLORREF colour) {
+    const INT element = COLOR_WINDOWTEXT;
+    SetSysColors(1, &element, &colour);
+  }
+  COLORREF saved_;
+};
+
+TEST_F(ClipboardWin32Test, ShowsMonochromeZeroBitsBlackWhateverTheWindowTextColour) {
+  // 8 x 2, one bit per pixel, rows word-aligned: 1 bits white, 0 bits black.
+  // Under a high-contrast black theme the window-text colour is white; the
+  // picture must not come out all white.
+  for (COLORREF windowText : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
+    WindowTextColour theme(windowText);
+    ASSERT_EQ(GetSysColor(COLOR_WINDOWTEXT), windowText);
+    const uint8_t bits[] = {0xF0, 0, 0x0F, 0};
+    Place({{CF_BITMAP, CreateBitmap(8, 2, 1, 1, bits)}});
+    TPicture picture;
+    LoadClipboardPicture(picture);
+    const WorkingImage image = PrepareWorkingImage(picture);
+    const uint32_t black = Rgb(0, 0, 0);
+    for (int32_t x = 0; x < 8; ++x) {
+      EXPECT_EQ(image.Pixel(x, 0), x < 4 ? kWhitePixel : black) << x << " " << windowText;
+      EXPECT_EQ(image.Pixel(x, 1), x < 4 ? black : kWhitePixel) << x << " " << windowText;
+    }
   }
 }
 
