@@ -291,13 +291,22 @@ void TForm1::FormShow() {
   preview_.Reset();
   HasPicture = false;
 
-  if (ClipboardHasPicture()) {
-    LoadClipboardPicture(preview_.Picture());
-    preview_.ShowAtOwnSize();
-    HasPicture = true;
+  // A picture that cannot be taken (a clipboard held by another program) is
+  // reported by the error box once the show ends; the drawing's name is
+  // shown all the same, so that the user sees which drawing the run is for.
+  std::exception_ptr pictureError;
+  try {
+    if (ClipboardHasPicture()) {
+      LoadClipboardPicture(preview_.Picture());
+      preview_.ShowAtOwnSize();
+      HasPicture = true;
+    }
+  } catch (...) {
+    pictureError = std::current_exception();
   }
   SetControlText(kIdLabelB1, JwcState.DrawingFileName);
   FitLabelB1();
+  if (pictureError) std::rethrow_exception(pictureError);
 }
 
 void TForm1::KeepOnScreen() {
