@@ -2,10 +2,12 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "imaging/GdiHandles_win32.h"
 #include "util/Cp932.h"
+#include "util/Files.h"
 
 namespace zumorika {
 
@@ -37,16 +39,24 @@ GetSaveFileNameFn SaveFileDialog() {
 }  // namespace
 
 bool ChooseFileInFolder(HWND owner, std::string_view initialFolder, std::string& chosenPath) {
-  std::wstring folder = Cp932ToWide(initialFolder);
+  // The folder goes into the file name, not lpstrInitialDir: from Windows 7
+  // on, lpstrInitialDir gives way to the folder the user chose last time
+  // whenever it equals what the program passed the first time, and a path
+  // in lpstrFile comes before both. The name "　" lets the user confirm the
+  // dialog without typing one. A folder that is not there (or no folder
+  // name at all: a bad path makes the dialog refuse to open) leaves the
+  // folder to the dialog, as lpstrInitialDir did.
+  std::wstring folder = FolderExists(std::string(initialFolder)) ? Cp932ToWide(initialFolder)
+                                                                 : std::wstring();
+  std::wstring initialName = folder + L'\x3000';
   std::vector<wchar_t> file(32768, L'\0');
-  file[0] = L'\x3000';  // lets the user confirm the dialog without typing a name
+  initialName.copy(file.data(), std::min(initialName.size(), file.size() - 1));
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
   if (!SaveFileDialog()(&dialog)) return false;
   chosenPath = WideToCp932(file.data());

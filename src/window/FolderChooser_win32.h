@@ -10,8 +10,9 @@
 namespace zumorika {
 
 // Runs the save-file dialog modally over `owner`, opening at `initialFolder`
-// (Shift-JIS; empty leaves the folder to the dialog) with the file name "　",
-// so that the user can confirm it without typing a name. True, with the
+// (Shift-JIS, with its trailing separator; empty, or a folder that does not
+// exist, leaves the folder to the dialog) with the file name "　", so that the user can confirm it without
+// typing a name. True, with the
 // chosen file's full Shift-JIS path, when the user confirmed; no file is
 // created. Raises AppError when the dialog's DLL cannot be loaded.
 bool ChooseFileInFolder(HWND owner, std::string_view initialFolder, std::string& chosenPath);
