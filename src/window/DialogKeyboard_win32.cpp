@@ -63,6 +63,10 @@ void DialogKeyboard::Attach(HWND window) {
     if (IsPushButtonRow(*row)) ::SetWindowSubclass(control, PushButtonProc, 1, self);
     if (IsReadOnlyTextRow(*row)) ::SetWindowSubclass(control, ReadOnlyTextProc, 1, self);
   }
+  // Access-key underlines and focus rectangles as a dialog starts them:
+  // hidden until the keyboard is used, unless the user's setting shows them
+  // always. IsDialogMessage shows them when Alt or Tab is pressed.
+  ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 }
 
 bool DialogKeyboard::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

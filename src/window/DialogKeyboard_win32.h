@@ -22,7 +22,7 @@ class DialogKeyboard {
 
   // Takes over the keyboard of `window` and its controls: radio buttons,
   // push buttons and read-only multi-line edits answer the dialog manager
-  // as a dialog's would.
+  // as a dialog's would, and the keyboard cues start as a dialog's do.
   void Attach(HWND window);
 
   // The window's messages that belong to the keyboard (DM_GETDEFID,
