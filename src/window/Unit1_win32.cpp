@@ -30,9 +30,6 @@ namespace {
 
 constexpr int kDesignedLeft = 189;
 constexpr int kDesignedTop = 104;
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kStatusColour = RGB(231, 231, 231);
-constexpr COLORREF kMemoColour = RGB(187, 235, 244);
 constexpr std::size_t kMaxEdit1Bytes = 255;
 constexpr std::size_t kMaxEdit2Bytes = 3;
 
@@ -115,9 +112,7 @@ void TForm1::Create() {
   ::InitCommonControlsEx(&init);
 
   layout_.SetDpi(WindowDpi(nullptr));
-  whiteBrush_.reset(::CreateSolidBrush(kWhite));
-  statusBrush_.reset(::CreateSolidBrush(kStatusColour));
-  memoBrush_.reset(::CreateSolidBrush(kMemoColour));
+  colours_.Update();
   RegisterClasses();
 
   std::wstring title = Cp932ToWide(kAppTitle);
@@ -416,6 +411,18 @@ void TForm1::ShowErrorBox(std::string_view sjis) {
                 MB_OK | MB_ICONERROR | MB_APPLMODAL);
 }
 
+// High contrast switched on or off, or the system colours changed: the
+// form takes the new colours and repaints; the common controls are told of
+// new system colours, as only top-level windows hear of them.
+void TForm1::FollowTheme(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SYSCOLORCHANGE) {
+    for (const auto& [id, control] : layout_.Controls())
+      if (control != nullptr) ::SendMessageW(control, message, wParam, lParam);
+  }
+  if (colours_.Update())
+    ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void TForm1::FitLabelB1() {
   // Sized to its text; as a child of GroupBox2 it shows only up to the
   // box's right edge.
@@ -461,20 +468,23 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      HWND control = reinterpret_cast<HWND>(lParam);
-      int id = ::GetDlgCtrlID(control);
-      if (id == kIdLabelA1) {
-        ::SetBkColor(dc, kStatusColour);
-        return reinterpret_cast<LRESULT>(statusBrush_.get());
-      }
-      if (id == kIdMemo1) {
-        ::SetBkColor(dc, kMemoColour);
-        return reinterpret_cast<LRESULT>(memoBrush_.get());
-      }
-      ::SetBkColor(dc, kWhite);
-      return reinterpret_cast<LRESULT>(whiteBrush_.get());
+      int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      auto area = id == kIdLabelA1  ? FormColours::Area::kStatus
+                  : id == kIdMemo1 ? FormColours::Area::kMemo
+                                   : FormColours::Area::kWindow;
+      return reinterpret_cast<LRESULT>(colours_.Apply(reinterpret_cast<HDC>(wParam), area));
     }
+    case WM_ERASEBKGND: {
+      RECT client{};
+      ::GetClientRect(handle_, &client);
+      ::FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 colours_.Brush(FormColours::Area::kWindow));
+      return 1;
+    }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      FollowTheme(message, wParam, lParam);
+      break;
     case WM_SYSCOMMAND:
       // The form is owned: minimising it alone would leave a small title bar
       // on the desktop. The application window minimises to its taskbar

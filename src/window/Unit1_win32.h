@@ -14,6 +14,7 @@
 #include "window/DensityLayout_win32.h"
 #include "window/DialogKeyboard_win32.h"
 #include "window/EditByteLimit_win32.h"
+#include "window/FormColours_win32.h"
 #include "window/PreviewPane_win32.h"
 #include "window/WindowSettings.h"
 
@@ -84,6 +85,7 @@ class TForm1 : private PreviewPane::Events {
   void KeepOnScreen();
 
   void FitLabelB1();
+  void FollowTheme(UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
   DensityLayout layout_{instance_};
@@ -91,9 +93,7 @@ class TForm1 : private PreviewPane::Events {
   ApplicationWindow application_;
   HWND handle_ = nullptr;
   HWND tooltip_ = nullptr;
-  UniqueHbrush whiteBrush_;
-  UniqueHbrush statusBrush_;
-  UniqueHbrush memoBrush_;
+  FormColours colours_;
 
   PreviewPane preview_;
   bool closed_ = false;
