@@ -47,11 +47,6 @@ void ApplicationWindow::Minimise() {
   ::ShowWindow(window_, SW_MINIMIZE);
 }
 
-void ApplicationWindow::SetIcons(HICON icon, HICON smallIcon) {
-  ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-  ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-}
-
 LRESULT CALLBACK ApplicationWindow::Proc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
   auto* application = WindowObject<ApplicationWindow>(window, message, lParam);

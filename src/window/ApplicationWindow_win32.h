@@ -30,7 +30,6 @@ class ApplicationWindow {
   void ShowButton();
   // Minimises to the taskbar button, hiding the form with it.
   void Minimise();
-  void SetIcons(HICON icon, HICON smallIcon);
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "util/Cp932.h"
+#include "window/SystemLibrary_win32.h"
 #include "window/ControlIds.h"
 #include "window/FormLayout_win32.h"
 #include "window/WindowTexts.h"
@@ -16,12 +17,18 @@ namespace {
 
 constexpr int kIconResource = 1;
 
+// A function of user32.dll where this Windows has it.
+template <typename Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
 // The frame around a client area at a density; AdjustWindowRectExForDpi
 // exists from Windows 10 1607 on.
 void AdjustFrame(RECT& rect, DWORD style, int dpi) {
   using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  static const auto adjustForDpi = User32Function<AdjustFn>("AdjustWindowRectExForDpi");
   if (adjustForDpi != nullptr) {
     adjustForDpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi));
   } else {
@@ -35,16 +42,31 @@ int WindowHeight(const ControlRow& row) {
   return row.height + (combo ? kComboListHeight : 0);
 }
 
+// The effective density of the monitor a window is on, through shcore's
+// GetDpiForMonitor (Windows 8.1 on); 0 where there is none.
+int MonitorDpi(HWND window) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  static const auto getDpiForMonitor =
+      SystemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+  if (getDpiForMonitor == nullptr) return 0;
+  UINT x = 0, y = 0;
+  HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  if (FAILED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y))) return 0;
+  return static_cast<int>(y);
+}
+
 }  // namespace
 
-// The density of the monitor a window is on. GetDpiForWindow exists from
-// Windows 10 1607 on; before, the system's density applies to every monitor.
+// GetDpiForWindow exists from Windows 10 1607 on. On Windows 8.1 and 10
+// before 1607 (per-monitor v1 there) each monitor has a density of its own,
+// which GetDpiForMonitor tells; before 8.1 the system's density applies to
+// every monitor.
 int WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow != nullptr && window != nullptr) {
-    UINT dpi = getDpiForWindow(window);
+  if (window != nullptr) {
+    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    if (dpi == 0) dpi = static_cast<UINT>(MonitorDpi(window));
     if (dpi != 0) return static_cast<int>(dpi);
   }
   WindowDc screen(nullptr);
@@ -52,10 +74,18 @@ int WindowDpi(HWND window) {
   return dpi > 0 ? dpi : kDesignDpi;
 }
 
-void DensityLayout::SetDpi(int dpi) {
+// Windows 10 1607 scales a per-monitor v1 window's title bar only when asked
+// during WM_NCCREATE; per-monitor v2 does it by itself and ignores the call.
+void EnableNonClientDpiScalingWhereItExists(HWND window) {
+  static const auto enable = User32Function<BOOL(WINAPI*)(HWND)>("EnableNonClientDpiScaling");
+  if (enable != nullptr) enable(window);
+}
+
+DensityLayout::RetiredIcons DensityLayout::SetDpi(int dpi) {
   dpi_ = dpi;
-  LoadIcons();
+  RetiredIcons retired = LoadIcons();
   MakeFonts();
+  return retired;
 }
 
 void DensityLayout::MakeFonts() {
@@ -69,14 +99,17 @@ void DensityLayout::MakeFonts() {
   smallFont_.reset(make(kSmallFontHeight));
 }
 
-void DensityLayout::LoadIcons() {
-  // The icon file holds 16, 20, 24, 32 and 48 pixel pictures; the loader
-  // picks the one made for the size asked.
+DensityLayout::RetiredIcons DensityLayout::LoadIcons() {
+  // The icon file holds 16, 20, 24, 32, 48, 64 and 256 pixel pictures; the
+  // loader picks the one made for the size asked, or shrinks the next
+  // larger one.
   int small = ScaleToDpi(16, dpi_), big = ScaleToDpi(32, dpi_);
+  RetiredIcons retired{std::move(icon_), std::move(smallIcon_)};
   icon_.reset(static_cast<HICON>(
       ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, big, big, 0)));
   smallIcon_.reset(static_cast<HICON>(
       ::LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, small, small, 0)));
+  return retired;
 }
 
 HWND DensityLayout::Control(int id) const {
@@ -102,12 +135,12 @@ void DensityLayout::CreateControls(HWND form) {
   }
 }
 
-void DensityLayout::Relayout(int dpi) {
+DensityLayout::RetiredIcons DensityLayout::Relayout(int dpi) {
   dpi_ = dpi;
   // The controls use the old fonts until they are handed the new ones.
   UniqueHfont oldFont = std::move(font_), oldSmallFont = std::move(smallFont_);
   MakeFonts();
-  LoadIcons();
+  RetiredIcons retired = LoadIcons();
   for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
     HWND control = Control(row->id);
     if (control == nullptr || row->id == kIdImage1) continue;  // the preview keeps its size
@@ -120,6 +153,7 @@ void DensityLayout::Relayout(int dpi) {
       ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
     }
   }
+  return retired;
 }
 
 HFONT DensityLayout::FontFor(const ControlRow& row) const {
@@ -130,16 +164,26 @@ HFONT DensityLayout::FontFor(const ControlRow& row) const {
   }
 }
 
+SIZE DensityLayout::FrameSize(int dpi) {
+  RECT frame{0, 0, ScaleToDpi(kClientWidth, dpi), ScaleToDpi(kClientHeight, dpi)};
+  AdjustFrame(frame, kFormStyle, dpi);
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
 RECT DensityLayout::FrameFor(int left, int top) const {
-  RECT frame{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
-  AdjustFrame(frame, kFormStyle, dpi_);
-  return RECT{left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
+  SIZE size = FrameSize(dpi_);
+  return RECT{left, top, left + size.cx, top + size.cy};
 }
 
 void DensityLayout::PlaceFrame(HWND form, int left, int top) const {
-  RECT frame = FrameFor(left, top);
+  TakeFrame(form, FrameFor(left, top));
+}
+
+void DensityLayout::TakeFrame(HWND form, const RECT& frame) const {
   ::SetWindowPos(form, nullptr, frame.left, frame.top, frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame is measured afterwards, so that the client size comes out
+  // exact whatever frame the system draws.
   RECT client{};
   ::GetClientRect(form, &client);
   int extraWidth = ScaleToDpi(kClientWidth, dpi_) - client.right;

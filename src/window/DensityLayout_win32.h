@@ -13,9 +13,18 @@ namespace zumorika {
 
 struct ControlRow;
 
+// WM_GETDPISCALEDSIZE, sent from Windows 10 1703 on; the headers declare it
+// only for programs that require that version.
+inline constexpr UINT kMsgGetDpiScaledSize = 0x02E4;
+
 // The density of the monitor a window is on (the system's density for a
 // null window), in dots per inch.
 int WindowDpi(HWND window);
+
+// Asks Windows 10 1607 to scale the title bar of a per-monitor v1 window
+// with its density; to be called during the window's WM_NCCREATE. Does
+// nothing where the function is missing.
+void EnableNonClientDpiScalingWhereItExists(HWND window);
 
 // A saved position can lie off every screen once a monitor is gone (a
 // laptop undocked): then the window goes to the middle of the nearest
@@ -35,8 +44,15 @@ class DensityLayout {
   HICON Icon() const { return icon_.get(); }
   HICON SmallIcon() const { return smallIcon_.get(); }
 
+  // The icons a new density replaced. They stay alive until the new ones
+  // are set on the windows and their classes, which still use them.
+  struct RetiredIcons {
+    UniqueHicon icon;
+    UniqueHicon smallIcon;
+  };
+
   // Loads the icons and makes the fonts for `dpi`.
-  void SetDpi(int dpi);
+  [[nodiscard]] RetiredIcons SetDpi(int dpi);
 
   // Creates every control of the layout table at the current density, as a
   // child of `form` or of the group box the row names. Group boxes forward
@@ -49,20 +65,25 @@ class DensityLayout {
   // Lays every control out again at `dpi` from the same rows, with the
   // fonts and icons of that density; the controls keep their texts, checks
   // and selections. The preview image keeps its size.
-  void Relayout(int dpi);
+  [[nodiscard]] RetiredIcons Relayout(int dpi);
 
-  // The form's frame around the layout's client area at the current
-  // density, with its top-left corner at (left, top).
+  // The size of the form's frame around the layout's client area at `dpi`.
+  static SIZE FrameSize(int dpi);
+  // That frame at the current density, with its top-left corner at (left,
+  // top).
   RECT FrameFor(int left, int top) const;
-  // Puts the form there; the client size comes out exact whatever frame the
-  // system draws.
+  // Puts the form there.
   void PlaceFrame(HWND form, int left, int top) const;
+  // Gives the form the rectangle `frame` (the one Windows suggests with a
+  // new density), then corrects its size so that the client area comes out
+  // exact whatever frame the system draws.
+  void TakeFrame(HWND form, const RECT& frame) const;
 
  private:
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void MakeFonts();
   HFONT FontFor(const ControlRow& row) const;
-  void LoadIcons();
+  RetiredIcons LoadIcons();
 
   HINSTANCE instance_;
   int dpi_ = 96;

@@ -8,6 +8,7 @@
 #include "imaging/GdiHandles_win32.h"
 #include "util/Cp932.h"
 #include "util/Files.h"
+#include "window/SystemLibrary_win32.h"
 
 namespace zumorika {
 
@@ -15,24 +16,11 @@ namespace {
 
 // GetSaveFileNameW, from comdlg32.dll loaded at the first call. Linked in,
 // comdlg32 would bring shell32 and its company into every start of the
-// tool, which most runs never use. The module then stays loaded for the
-// process's life, as a linked one would: the shell may keep threads of the
-// dialog running after it has closed. The full path keeps a DLL of the same
-// name in the tool's folder (Jw_cad's) from being loaded instead.
+// tool, which most runs never use.
 using GetSaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
 GetSaveFileNameFn SaveFileDialog() {
-  static const GetSaveFileNameFn getSaveFileName = [] {
-    wchar_t system[MAX_PATH] = {};
-    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) RaiseSystemError(::GetLastError());
-    std::wstring path = std::wstring(system, length) + L"\\comdlg32.dll";
-    HMODULE comdlg = ::LoadLibraryW(path.c_str());
-    if (comdlg == nullptr) RaiseSystemError(::GetLastError());
-    auto function = reinterpret_cast<GetSaveFileNameFn>(
-        reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")));
-    if (function == nullptr) RaiseSystemError(::GetLastError());
-    return function;
-  }();
+  auto getSaveFileName = SystemFunction<GetSaveFileNameFn>(L"comdlg32.dll", "GetSaveFileNameW");
+  if (getSaveFileName == nullptr) RaiseSystemError(::GetLastError());
   return getSaveFileName;
 }
 

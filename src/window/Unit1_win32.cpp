@@ -28,6 +28,17 @@ std::string ExeFolder;
 
 namespace {
 
+// Icons on a window and on its class: the class keeps the icons it was
+// registered with until told otherwise, and those are destroyed with the
+// old density's.
+void SetIconsOf(HWND window, HICON icon, HICON smallIcon) {
+  if (window == nullptr) return;
+  ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  ::SetClassLongPtrW(window, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(smallIcon));
+  ::SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+}
+
 constexpr int kDesignedLeft = 189;
 constexpr int kDesignedTop = 104;
 constexpr std::size_t kMaxEdit1Bytes = 255;
@@ -98,11 +109,11 @@ void TForm1::RegisterClasses() {
 }
 
 // The windows show their classes' icons until the icons are loaded again
-// for another density; from then on each window carries the new ones.
+// for another density; from then on each window and its class carry the
+// new ones (the caller destroys the old ones only afterwards).
 void TForm1::SetWindowIcons() {
-  ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(layout_.SmallIcon()));
-  ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(layout_.Icon()));
-  application_.SetIcons(layout_.Icon(), layout_.SmallIcon());
+  SetIconsOf(handle_, layout_.Icon(), layout_.SmallIcon());
+  SetIconsOf(application_.Handle(), layout_.Icon(), layout_.SmallIcon());
 }
 
 void TForm1::Create() {
@@ -111,7 +122,7 @@ void TForm1::Create() {
                                 ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&init);
 
-  layout_.SetDpi(WindowDpi(nullptr));
+  static_cast<void>(layout_.SetDpi(WindowDpi(nullptr)));  // no icons in use yet
   colours_.Update();
   RegisterClasses();
 
@@ -129,7 +140,7 @@ void TForm1::Create() {
   application_.SetForm(handle_);
   int dpi = WindowDpi(handle_);
   if (dpi != layout_.Dpi()) {
-    layout_.SetDpi(dpi);
+    DensityLayout::RetiredIcons retired = layout_.SetDpi(dpi);
     SetWindowIcons();
   }
   layout_.PlaceFrame(handle_, kDesignedLeft, kDesignedTop);
@@ -213,14 +224,17 @@ void TForm1::FillControls() {
 // Lays every control out again at another density, from the same rows as
 // creation; the controls keep their texts, checks and selections.
 void TForm1::Relayout(int dpi, const RECT* suggested) {
-  layout_.Relayout(dpi);
+  DensityLayout::RetiredIcons retired = layout_.Relayout(dpi);
   SetWindowIcons();
   if (tooltip_ != nullptr)
     ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, Dpi()));
-  RECT current{};
-  ::GetWindowRect(handle_, &current);
-  layout_.PlaceFrame(handle_, suggested ? suggested->left : current.left,
-                     suggested ? suggested->top : current.top);
+  if (suggested != nullptr) {
+    layout_.TakeFrame(handle_, *suggested);
+  } else {
+    RECT current{};
+    ::GetWindowRect(handle_, &current);
+    layout_.PlaceFrame(handle_, current.left, current.top);
+  }
   FitLabelB1();
   preview_.Refit();
   ::InvalidateRect(handle_, nullptr, TRUE);
@@ -443,7 +457,10 @@ void TForm1::FitLabelB1() {
 LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* form = WindowObject<TForm1>(window, message, lParam);
   if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) form->handle_ = window;
+  if (message == WM_NCCREATE) {
+    form->handle_ = window;
+    EnableNonClientDpiScalingWhereItExists(window);
+  }
   return form->HandleMessage(message, wParam, lParam);
 }
 
@@ -494,9 +511,17 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case kMsgGetDpiScaledSize: {
+      // Asked before WM_DPICHANGED (Windows 10 1703 on): the frame the
+      // layout takes at the new density, so that the system suggests a
+      // rectangle of that size, placed to keep the window under the cursor.
+      *reinterpret_cast<SIZE*>(lParam) = DensityLayout::FrameSize(static_cast<int>(wParam));
+      return TRUE;
+    }
     case WM_DPICHANGED: {
-      // Moved onto a monitor of another density: lay out again there, at the
-      // place the system suggests.
+      // Moved onto a monitor of another density: lay out again there, in
+      // the rectangle the system suggests. The density it delivers is the
+      // one to use: the window's own may still read the old one.
       Relayout(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     }

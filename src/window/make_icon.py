@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes zumorika.ico: a 16-colour picture in a frame (a sun over a green
 hill), the window's own icon, at the sizes Windows asks for at 100 to 200 %
-scaling (16, 20, 24, 32 and 48 pixels), each drawn from the 16 x 16 design
-pixel by pixel. Run: python3 make_icon.py zumorika.ico"""
+scaling (16, 20, 24, 32, 48 and 64 pixels) and for the largest icon views
+(256), each drawn from the 16 x 16 design pixel by pixel. Run: python3 make_icon.py zumorika.ico"""
 import struct
 import sys
 
@@ -33,7 +33,7 @@ ROWS = [
 ]
 
 
-SIZES = [16, 20, 24, 32, 48]
+SIZES = [16, 20, 24, 32, 48, 64, 256]
 
 
 def image_bytes(size):
@@ -62,7 +62,9 @@ def ico_bytes():
     offset = 6 + 16 * len(images)
     entries = b""
     for size, image in zip(SIZES, images):
-        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        # A byte holds the size; 0 stands for 256.
+        side = size % 256
+        entries += struct.pack("<BBBBHHII", side, side, 16, 0, 1, 4, len(image), offset)
         offset += len(image)
     return directory + entries + b"".join(images)
 

@@ -14,6 +14,7 @@
 #include "util/Files.h"
 #include "util/MyFunc.h"
 #include "window/ControlIds.h"
+#include "window/DensityLayout_win32.h"
 #include "window/FormLayout_win32.h"
 #include "window/Unit1_win32.h"
 #include "window/WindowSettings.h"
@@ -151,6 +152,32 @@ TEST_F(FormTest, LayoutFollowsTheTableAtTheWindowsDensity) {
   expectLayout(other);
   EXPECT_EQ(form_.ControlText(kIdEdit3), "12.5");
   EXPECT_TRUE(Checked(kIdRadioButton4));
+
+  // Asked first for its size at the new density (Windows 10 1703 on), it
+  // names the frame around its client area at that density, so that the
+  // rectangle the system then suggests (placed to keep the window under the
+  // cursor) is the one it takes.
+  const int third = 120;
+  SIZE size{};
+  ASSERT_TRUE(::SendMessageW(form_.Handle(), kMsgGetDpiScaledSize, third,
+                             reinterpret_cast<LPARAM>(&size)));
+  RECT frame{0, 0, ScaleToDpi(kClientWidth, third), ScaleToDpi(kClientHeight, third)};
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  auto adjustForDpi = reinterpret_cast<AdjustFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi != nullptr) {
+    adjustForDpi(&frame, kFormStyle, FALSE, 0, third);
+  } else {
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  }
+  EXPECT_EQ(size.cx, frame.right - frame.left);
+  EXPECT_EQ(size.cy, frame.bottom - frame.top);
+  const RECT offered{50, 60, 50 + size.cx, 60 + size.cy};
+  ::SendMessageW(form_.Handle(), WM_DPICHANGED, MAKEWPARAM(third, third),
+                 reinterpret_cast<LPARAM>(&offered));
+  EXPECT_EQ(Position().x, 50);
+  EXPECT_EQ(Position().y, 60);
+  expectLayout(third);
 }
 
 // Regression: LabelB1 sized to a long drawing name ran over GroupBox4.
