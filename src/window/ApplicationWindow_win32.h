@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "util/WinHandles_win32.h"
+
 namespace zumorika {
 
 class ApplicationWindow {
@@ -22,22 +24,41 @@ class ApplicationWindow {
   HWND Handle() const { return window_; }
 
   // The form it owns, or null once the form is gone. The taskbar button's
-  // close closes it, minimising hides it and restoring shows it again, and
-  // the activation the button gives is handed on to it.
+  // close closes it, minimising hides it and restoring shows it again, the
+  // activation the button gives is handed on to it, and the taskbar's
+  // thumbnail and Peek show it.
   void SetForm(HWND form) { form_ = form; }
 
   // Shows the taskbar button without taking the activation.
   void ShowButton();
   // Minimises to the taskbar button, hiding the form with it.
   void Minimise();
+  // The form's WM_SIZE with SIZE_MINIMIZED: the form was minimised some other
+  // way than through its title bar (Win+Down, another program's
+  // ShowWindow). An owned window minimised on its own is left as a small
+  // title bar with no taskbar button, so the taskbar button takes over.
+  void FormMinimised();
+  // The form's WM_MOVE: the window follows it, so that Peek shows the form
+  // where it is.
+  void FollowForm();
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
+  void HideForm();
+  void ShowForm();
+  HWND OpenModalBox() const;
+  void ShowIconicPictures();
+  HBITMAP FormPicture();
+  void SendThumbnail(int maxWidth, int maxHeight);
+  void SendLivePreview();
 
   HWND window_ = nullptr;
   HWND form_ = nullptr;
   bool formHiddenByMinimise_ = false;
+  // The form as it last looked while shown, for the taskbar's pictures of a
+  // hidden form.
+  UniqueHbitmap formPicture_;
 };
 
 }  // namespace zumorika

@@ -511,6 +511,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_SIZE:
+      // Minimised some other way (Win+Down, another program's ShowWindow).
+      if (wParam == SIZE_MINIMIZED) application_.FormMinimised();
+      break;
+    case WM_MOVE:
+      application_.FollowForm();
+      break;
     case kMsgGetDpiScaledSize: {
       // Asked before WM_DPICHANGED (Windows 10 1703 on): the frame the
       // layout takes at the new density, so that the system suggests a

@@ -22,8 +22,8 @@ constexpr VerbInfo kVerbs[] = {
     {"signal", 1, 1},       {"dialog", 1, 1},
     {"waitfile", 1, 1},     {"mouse", 1, 1},        {"expect-selected", 1, 1},
     {"expect-default", 1, 1}, {"expect-taskbar", 1, 1}, {"expect-centred", 0, 0},
-    {"expect-client", 2, 2},  {"minimize", 0, 0},     {"restore", 0, 0},
-    {"expect-shown", 1, 1},
+    {"expect-client", 2, 2},  {"minimize", 0, 1},     {"restore", 0, 0},
+    {"expect-shown", 1, 1},   {"taskbar-close", 0, 0},
 };
 
 // Verbs whose first argument is a control ID.
@@ -160,9 +160,12 @@ const char* StepHelp() {
       "  move X Y             move the tool's window to screen position X, Y\n"
       "  close                post WM_CLOSE to the tool's window\n"
       "  sysclose             post WM_SYSCOMMAND SC_CLOSE (the title bar's close button)\n"
-      "  minimize             post WM_SYSCOMMAND SC_MINIMIZE (the title bar's minimise\n"
-      "                       button)\n"
+      "  minimize [showwindow] post WM_SYSCOMMAND SC_MINIMIZE (the title bar's minimise\n"
+      "                       button); with showwindow, ShowWindow SW_MINIMIZE from this\n"
+      "                       program, as another program or Win+Down may minimise it\n"
       "  restore              restore the taskbar window, as a click on its button does\n"
+      "  taskbar-close        post WM_SYSCOMMAND SC_CLOSE to the taskbar window, as its\n"
+      "                       button's Close does; allowed while a message box is open\n"
       "  message [TEXT]       wait for the tool's message box, print its text, check it\n"
       "                       against TEXT when given, and press its OK button; the box\n"
       "                       must be owned by the tool's form or application window\n"

@@ -762,6 +762,13 @@ class Session {
     if (step.verb == "message") return AnswerMessage(step);
     if (step.verb == "dialog") return AnswerDialog(step);
     if (!Running() || !IsWindow(main_)) return Fail(step, "the tool has ended");
+    if (step.verb == "taskbar-close") {
+      const std::vector<HWND> windows = TaskbarWindows();
+      if (windows.size() != 1) return Fail(step, "no one taskbar window");
+      PostMessageW(windows[0], WM_SYSCOMMAND, SC_CLOSE, 0);
+      Pause(kPollMs * 10);
+      return kOk;
+    }
     if (HWND box = FindProcessWindow(pid_, kDialogClass)) {
       return Fail(step, "a message box is open: " + MessageTextOf(box));
     }
@@ -771,7 +778,13 @@ class Session {
       return kOk;
     }
     if (step.verb == "minimize") {
-      PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      if (!step.args.empty() && step.args[0] == "showwindow") {
+        ShowWindow(main_, SW_MINIMIZE);
+      } else if (!step.args.empty()) {
+        return Fail(step, "minimize takes nothing or showwindow");
+      } else {
+        PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      }
       Pause(kPollMs * 10);
       return kOk;
     }
