@@ -38,6 +38,13 @@ enum class NewFileResult {
 // (a full disk often shows only at the final flush).
 bool CloseFileChecked(UniqueFile file);
 
+// Whether this program may write the file at `path`, found out without
+// changing anything: a file that is there is opened for writing and closed
+// unchanged; where there is none, one is created and removed at once. False
+// for a folder that cannot be written (a read-only share, one the user has
+// no right to, a missing one) and for a folder in the file's place.
+bool MayWriteFile(const std::string& path);
+
 bool FileExists(const std::string& path);    // a file, not a folder
 bool FolderExists(const std::string& path);  // a folder; a trailing separator is allowed
 bool DeleteFileAt(const std::string& path);

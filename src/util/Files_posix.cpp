@@ -41,6 +41,21 @@ UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
   return file;
 }
 
+bool MayWriteFile(const std::string& path) {
+  if (!UsablePath(path)) return false;
+  int fd = open(path.c_str(), O_WRONLY);
+  if (fd >= 0) {
+    close(fd);
+    return true;
+  }
+  if (errno != ENOENT) return false;
+  fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (fd < 0) return false;
+  close(fd);
+  unlink(path.c_str());
+  return true;
+}
+
 bool FileExists(const std::string& path) {
   struct stat info;
   return UsablePath(path) && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

@@ -95,6 +95,29 @@ UniqueFile CreateNewFile(const std::string& path, bool& alreadyExists) {
   return nullptr;
 }
 
+bool MayWriteFile(const std::string& path) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return false;
+  // A file that is there is opened for writing: neither its content nor its
+  // times change while nothing is written. Another program holding it
+  // without write sharing holds it for a moment; its folder is writable.
+  HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION) return true;
+    if (error != ERROR_FILE_NOT_FOUND) return false;
+    // Where there is none, one is made; FILE_FLAG_DELETE_ON_CLOSE removes
+    // it again with the handle.
+    handle = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+  }
+  CloseHandle(handle);
+  return true;
+}
+
 bool FileExists(const std::string& path) {
   DWORD attributes = Attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

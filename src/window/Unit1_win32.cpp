@@ -246,13 +246,9 @@ void TForm1::Run(int showCommand) {
   // (owned by the application window) has one.
   application_.ShowButton();
   // FormShow runs before the window is first drawn, as a form's OnShow does.
+  // It may end the run instead (a folder the exchange cannot be written to).
   Guarded([this] { FormShow(); });
-  bool minimised = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
-                   showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
-  ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);
-  if (minimised) application_.Minimise();
-  ::UpdateWindow(handle_);
-  keyboard_.FocusFirstTabStop();
+  if (handle_ != nullptr) Show(showCommand);
 
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -262,6 +258,18 @@ void TForm1::Run(int showCommand) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+// The form comes up as the starting program asked (wWinMain's show
+// command); started minimised, it goes to its taskbar button. The first
+// control of the tab order takes the focus.
+void TForm1::Show(int showCommand) {
+  bool minimised = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
+                   showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
+  ::ShowWindow(handle_, minimised ? SW_SHOW : showCommand);
+  if (minimised) application_.Minimise();
+  ::UpdateWindow(handle_);
+  keyboard_.FocusFirstTabStop();
 }
 
 void TForm1::CloseForm() {
@@ -274,6 +282,10 @@ void TForm1::FormShow() {
   ResetJwcState();
   ExeFolder = ExtractFolderPart(ExecutablePath());
   LoadJwcTemp(ExeFolder + "JWC_TEMP.TXT");
+  if (!MayWriteFile(ExeFolder + "JWC_TEMP.TXT")) {
+    EndForUnwritableFolder();
+    return;
+  }
   ResetOutAttrs();
   LoadSettings(SettingsFilePath(ExecutablePath()));
 
@@ -323,12 +335,25 @@ void TForm1::KeepOnScreen() {
   int dpi = WindowDpi(handle_);
   if (dpi != Dpi()) Relayout(dpi, nullptr);
 }
+// Jw_cad and the BAT under Program Files, or on a read-only share: the tool
+// could hand nothing back, so it says so before the user does any work and
+// ends. (For a 32-bit Jw_cad, Windows sends its writes there to a private
+// copy of the folder; a 64-bit tool sees the real folder.) The host's file
+// is left as it is.
+void TForm1::EndForUnwritableFolder() {
+  exchangeWritable_ = false;
+  std::string text = std::string(kMsgFolderNotWritable) + "\r\n\r\n" + ExeFolder + "\r\n\r\n" +
+                     std::string(kMsgPlaceInWritableFolder);
+  ShowWarning(text);
+  CloseForm();
+}
+
 void TForm1::FormClose() {
   preview_.EmptyPicture();
   // An error early in FormShow may have left the folder unset; the host
   // looks for its file beside the tool, never in the current folder.
   if (ExeFolder.empty()) ExeFolder = ExtractFolderPart(ExecutablePath());
-  SaveJwcTemp(ExeFolder + "JWC_TEMP.TXT");
+  if (exchangeWritable_) SaveJwcTemp(ExeFolder + "JWC_TEMP.TXT");
   ReleaseJwcState();
 }
 
@@ -416,6 +441,13 @@ void TForm1::ShowCheckMessage(std::string_view sjis) {
   std::wstring text = Cp932ToWide(sjis);
   std::wstring title = Cp932ToWide(kAppTitle);
   ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(), MB_OK | MB_APPLMODAL);
+}
+
+void TForm1::ShowWarning(std::string_view sjis) {
+  std::wstring text = Cp932ToWide(sjis);
+  std::wstring title = Cp932ToWide(kAppTitle);
+  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(),
+                MB_OK | MB_ICONWARNING | MB_APPLMODAL);
 }
 
 void TForm1::ShowErrorBox(std::string_view sjis) {

@@ -65,6 +65,7 @@ class TForm1 : private PreviewPane::Events {
   void ShowStatus(std::string_view sjis);
   void ShowCheckMessage(std::string_view sjis);
   void ShowErrorBox(std::string_view sjis);
+  void ShowWarning(std::string_view sjis);
 
  private:
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
@@ -76,6 +77,8 @@ class TForm1 : private PreviewPane::Events {
   void FillControls();
   void Relayout(int dpi, const RECT* suggested);
   void CloseForm();
+  void Show(int showCommand);
+  void EndForUnwritableFolder();
   HWND MessageOwner() const;
   template <typename Handler>
   void Guarded(Handler handler);
@@ -97,6 +100,9 @@ class TForm1 : private PreviewPane::Events {
 
   PreviewPane preview_;
   bool closed_ = false;
+  // False once the exchange file is known not to be writable: the host's
+  // file is then left alone.
+  bool exchangeWritable_ = true;
   EditByteLimit edit1Limit_;
   EditByteLimit edit2Limit_;
 };

@@ -106,6 +106,23 @@ TEST(Files, FoldersAreNoFilesWithOrWithoutTrailingSeparator) {
   EXPECT_TRUE(FolderExists(folder.substr(0, folder.size() - 1)));
 }
 
+// Asking must change nothing: the host's exchange file is asked about.
+TEST(Files, MayWriteFileLeavesEverythingAsItWas) {
+  const std::string there = JapaneseTempPath("there");
+  ASSERT_TRUE(WriteText(there, "host's lines"));
+  EXPECT_TRUE(MayWriteFile(there));
+  EXPECT_EQ(ReadText(there), "host's lines");
+  EXPECT_TRUE(DeleteFileAt(there));
+
+  const std::string absent = JapaneseTempPath("absent");
+  EXPECT_TRUE(MayWriteFile(absent));
+  EXPECT_FALSE(FileExists(absent));
+
+  EXPECT_FALSE(MayWriteFile(TempFolder() + "zumorika_no_such_folder" + kSeparator + "x.txt"));
+  EXPECT_FALSE(MayWriteFile(TempFolder().substr(0, TempFolder().size() - 1)));  // a folder
+  EXPECT_FALSE(MayWriteFile(""));
+}
+
 TEST(Files, MissingOrUnusablePathsAreRefused) {
   const std::string missing = TempFolder() + "zumorika_no_such_file.txt";
   EXPECT_FALSE(FileExists(missing));
