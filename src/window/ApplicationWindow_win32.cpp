@@ -128,6 +128,31 @@ void ApplicationWindow::ShowForm() {
   ::PostMessageW(window_, kMsgPassActivation, 0, 0);
 }
 
+bool ApplicationWindow::HandleFormMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  result = 0;
+  switch (message) {
+    case WM_SYSCOMMAND:
+      // The form is owned: minimising it alone would leave a small title
+      // bar on the desktop. This window minimises to its taskbar button and
+      // hides the form with it.
+      if ((wParam & 0xFFF0) != SC_MINIMIZE || window_ == nullptr) return false;
+      Minimise();
+      return true;
+    case WM_SIZE:
+      // Minimised some other way (Win+Down, another program's ShowWindow):
+      // an owned window minimised on its own is left as a small title bar
+      // with no taskbar button, so the taskbar button takes over.
+      if (wParam == SIZE_MINIMIZED) FormMinimised();
+      return false;
+    case WM_MOVE:
+      // Followed, so that Peek shows the form where it is.
+      FollowForm();
+      return false;
+    default:
+      return false;
+  }
+}
+
 void ApplicationWindow::FormMinimised() {
   // Posted: the form is still inside its own minimising.
   ::PostMessageW(window_, kMsgFormMinimised, 0, 0);

@@ -33,18 +33,16 @@ class ApplicationWindow {
   void ShowButton();
   // Minimises to the taskbar button, hiding the form with it.
   void Minimise();
-  // The form's WM_SIZE with SIZE_MINIMIZED: the form was minimised some other
-  // way than through its title bar (Win+Down, another program's
-  // ShowWindow). An owned window minimised on its own is left as a small
-  // title bar with no taskbar button, so the taskbar button takes over.
-  void FormMinimised();
-  // The form's WM_MOVE: the window follows it, so that Peek shows the form
-  // where it is.
-  void FollowForm();
+  // The form's messages that belong to the taskbar window: minimising from
+  // its title bar (SC_MINIMIZE), being minimised any other way, moving.
+  // True when the message was handled, with its result.
+  bool HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT, WPARAM, LPARAM);
+  void FormMinimised();
+  void FollowForm();
   void HideForm();
   void ShowForm();
   HWND OpenModalBox() const;

@@ -16,6 +16,7 @@ namespace zumorika {
 namespace {
 
 constexpr int kIconResource = 1;
+constexpr int kTooltipWidth = 600;  // 96-dpi pixels
 
 // A function of user32.dll where this Windows has it.
 template <typename Function>
@@ -112,6 +113,14 @@ DensityLayout::RetiredIcons DensityLayout::LoadIcons() {
   return retired;
 }
 
+void DensityLayout::SetIconsOn(HWND window) const {
+  if (window == nullptr) return;
+  ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  ::SetClassLongPtrW(window, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(smallIcon_.get()));
+  ::SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon_.get()));
+}
+
 HWND DensityLayout::Control(int id) const {
   auto found = controls_.find(id);
   return found != controls_.end() ? found->second : nullptr;
@@ -130,6 +139,7 @@ void DensityLayout::CreateControls(HWND form) {
     if (control == nullptr) continue;
     HFONT font = FontFor(*row);
     if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetItemHeight(*row, control);
     if (row->exStyle & WS_EX_CONTROLPARENT)
       ::SetWindowSubclass(control, ContainerProc, 1, reinterpret_cast<DWORD_PTR>(form));
   }
@@ -144,16 +154,56 @@ DensityLayout::RetiredIcons DensityLayout::Relayout(int dpi) {
   for (const ControlRow* row = FormLayoutBegin(); row != FormLayoutEnd(); ++row) {
     HWND control = Control(row->id);
     if (control == nullptr || row->id == kIdImage1) continue;  // the preview keeps its size
-    ::SetWindowPos(control, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
-                   ScaleToDpi(row->width, dpi_), ScaleToDpi(WindowHeight(*row), dpi_),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControl(row->id);
     HFONT font = FontFor(*row);
     if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (std::wstring_view(row->cls) == L"COMBOBOX") {
-      ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
-    }
+    SetItemHeight(*row, control);
   }
+  if (tooltip_ != nullptr)
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(kTooltipWidth, dpi_));
   return retired;
+}
+
+void DensityLayout::AddTooltip(HWND form, int id, std::string_view sjis) {
+  if (tooltip_ == nullptr) {
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
+                                 instance_, nullptr);
+    if (tooltip_ == nullptr) return;
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(kTooltipWidth, dpi_));
+  }
+  std::wstring tip = Cp932ToWide(sjis);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
+  tool.lpszText = tip.data();
+  ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+bool DensityLayout::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result) const {
+  if (message != kMsgGetDpiScaledSize) return false;
+  *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<int>(wParam));
+  result = TRUE;
+  return true;
+}
+
+void DensityLayout::PlaceControl(int id) const {
+  const ControlRow* row = FindControlRow(id);
+  HWND control = Control(id);
+  if (row == nullptr || control == nullptr) return;
+  ::SetWindowPos(control, nullptr, ScaleToDpi(row->x, dpi_), ScaleToDpi(row->y, dpi_),
+                 ScaleToDpi(row->width, dpi_), ScaleToDpi(WindowHeight(*row), dpi_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A combo box's list items are as high as the layout's line at the density.
+void DensityLayout::SetItemHeight(const ControlRow& row, HWND control) const {
+  if (std::wstring_view(row.cls) == L"COMBOBOX")
+    ::SendMessageW(control, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, dpi_));
 }
 
 HFONT DensityLayout::FontFor(const ControlRow& row) const {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string_view>
 
 #include "util/WinHandles_win32.h"
 
@@ -43,6 +44,9 @@ class DensityLayout {
   HFONT SmallFont() const { return smallFont_.get(); }
   HICON Icon() const { return icon_.get(); }
   HICON SmallIcon() const { return smallIcon_.get(); }
+  // Puts this density's icons on `window` and on its class, which keeps the
+  // icons it was registered with until told otherwise.
+  void SetIconsOn(HWND window) const;
 
   // The icons a new density replaced. They stay alive until the new ones
   // are set on the windows and their classes, which still use them.
@@ -60,6 +64,17 @@ class DensityLayout {
   void CreateControls(HWND form);
   // Any control by its ID, or null.
   HWND Control(int id) const;
+  // The form's messages that belong to the layout: WM_GETDPISCALEDSIZE,
+  // asked before WM_DPICHANGED (Windows 10 1703 on), is answered with the
+  // frame the layout takes at the new density, so that the system suggests
+  // a rectangle of that size, placed to keep the window under the cursor.
+  bool HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const;
+  // A tooltip shown on hover over the control `id`, wrapped at a width that
+  // follows the density.
+  void AddTooltip(HWND form, int id, std::string_view sjis);
+  // Puts one control back at its row's place and size at this density (an
+  // up-down control takes a width of its own when it gets its buddy).
+  void PlaceControl(int id) const;
   const std::map<int, HWND>& Controls() const { return controls_; }
 
   // Lays every control out again at `dpi` from the same rows, with the
@@ -83,6 +98,7 @@ class DensityLayout {
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void MakeFonts();
   HFONT FontFor(const ControlRow& row) const;
+  void SetItemHeight(const ControlRow& row, HWND control) const;
   RetiredIcons LoadIcons();
 
   HINSTANCE instance_;
@@ -92,6 +108,7 @@ class DensityLayout {
   UniqueHicon icon_;
   UniqueHicon smallIcon_;
   std::map<int, HWND> controls_;
+  HWND tooltip_ = nullptr;
 };
 
 }  // namespace zumorika

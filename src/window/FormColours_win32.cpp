@@ -55,6 +55,30 @@ const FormColours::Colours& FormColours::Swatch(Area area) const {
   }
 }
 
+bool FormColours::HandleFormMessage(HWND window, const std::map<int, HWND>& controls,
+                                    UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client{};
+      ::GetClientRect(window, &client);
+      ::FillRect(reinterpret_cast<HDC>(wParam), &client, Brush(Area::kWindow));
+      result = 1;
+      return true;
+    }
+    case WM_SYSCOLORCHANGE:
+      for (const auto& [id, control] : controls)
+        if (control != nullptr) ::SendMessageW(control, message, wParam, lParam);
+      [[fallthrough]];
+    case WM_SETTINGCHANGE:
+      if (Update())
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      return false;
+    default:
+      return false;
+  }
+}
+
 HBRUSH FormColours::Apply(HDC dc, Area area) const {
   const Colours& colours = Swatch(area);
   ::SetBkColor(dc, colours.back);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "util/WinHandles_win32.h"
 
 namespace zumorika {
@@ -20,6 +22,13 @@ class FormColours {
   // makes the brushes for it. True when any colour changed.
   bool Update();
   bool HighContrast() const { return highContrast_; }
+  // The messages of `window` that belong to its colours: its background
+  // (WM_ERASEBKGND), and WM_SYSCOLORCHANGE or WM_SETTINGCHANGE, after which
+  // the colours are read again and the window repainted (its common
+  // controls are told of new system colours, as only top-level windows hear
+  // of them). True when the message was handled, with its result.
+  bool HandleFormMessage(HWND window, const std::map<int, HWND>& controls, UINT message,
+                         WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   HBRUSH Brush(Area area) const { return Swatch(area).brush.get(); }
   // Sets a static control's background colour (and, in high contrast, its

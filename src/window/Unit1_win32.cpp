@@ -28,21 +28,21 @@ std::string ExeFolder;
 
 namespace {
 
-// Icons on a window and on its class: the class keeps the icons it was
-// registered with until told otherwise, and those are destroyed with the
-// old density's.
-void SetIconsOf(HWND window, HICON icon, HICON smallIcon) {
-  if (window == nullptr) return;
-  ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-  ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  ::SetClassLongPtrW(window, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(smallIcon));
-  ::SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
-}
-
 constexpr int kDesignedLeft = 189;
 constexpr int kDesignedTop = 104;
 constexpr std::size_t kMaxEdit1Bytes = 255;
 constexpr std::size_t kMaxEdit2Bytes = 3;
+constexpr std::string_view kAngleItems[] = {"0",   "30",  "45",  "60",   "90",   "120",
+                                            "135", "150", "180", "-30",  "-45",  "-60",
+                                            "-90", "-120", "-135", "-150"};
+
+template <typename Items>
+void AddItems(HWND combo, const Items& items) {
+  for (std::string_view item : items) {
+    std::wstring text = Cp932ToWide(item);
+    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}
 
 // The OK action's view of the window and the platform.
 class FormPasteHost : public PasteHost {
@@ -112,8 +112,8 @@ void TForm1::RegisterClasses() {
 // for another density; from then on each window and its class carry the
 // new ones (the caller destroys the old ones only afterwards).
 void TForm1::SetWindowIcons() {
-  SetIconsOf(handle_, layout_.Icon(), layout_.SmallIcon());
-  SetIconsOf(application_.Handle(), layout_.Icon(), layout_.SmallIcon());
+  layout_.SetIconsOn(handle_);
+  layout_.SetIconsOn(application_.Handle());
 }
 
 void TForm1::Create() {
@@ -165,43 +165,16 @@ void TForm1::FillControls() {
   ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit2), 0);
   ::SendMessageW(upDown, UDM_SETRANGE32, 1, 100);
   ::SendMessageW(upDown, UDM_SETPOS32, 0, 1);
-  // The up-down control takes a width of its own when it gets its buddy.
-  if (const ControlRow* row = FindControlRow(kIdUpDown1))
-    ::SetWindowPos(upDown, nullptr, ScaleToDpi(row->x, Dpi()), ScaleToDpi(row->y, Dpi()),
-                   ScaleToDpi(row->width, Dpi()), ScaleToDpi(row->height, Dpi()),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+  layout_.PlaceControl(kIdUpDown1);
 
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
-                               instance_, nullptr);
-  if (tooltip_ != nullptr) {
-    std::wstring tip = Cp932ToWide(kEdit2Tip);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = handle_;
-    tool.uId = reinterpret_cast<UINT_PTR>(edit2);
-    tool.lpszText = tip.data();
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, Dpi()));
-  }
+  layout_.AddTooltip(handle_, kIdEdit2, kEdit2Tip);
 
   ::ImmAssociateContext(Control(kIdEdit3), nullptr);
   HWND combo1 = Control(kIdComboBox1);
-  for (std::string_view item : kBasePointItems) {
-    std::wstring w = Cp932ToWide(item);
-    ::SendMessageW(combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
-  }
-  ::SendMessageW(combo1, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, Dpi()));
+  AddItems(combo1, kBasePointItems);
   ::SendMessageW(combo1, CB_SETCURSEL, 0, 0);
   HWND combo2 = Control(kIdComboBox2);
-  for (const char* item : {"0", "30", "45", "60", "90", "120", "135", "150", "180", "-30", "-45",
-                           "-60", "-90", "-120", "-135", "-150"}) {
-    std::wstring w = Cp932ToWide(item);
-    ::SendMessageW(combo2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
-  }
-  ::SendMessageW(combo2, CB_SETITEMHEIGHT, 0, ScaleToDpi(kComboItemHeight, Dpi()));
+  AddItems(combo2, kAngleItems);
   COMBOBOXINFO comboInfo{};
   comboInfo.cbSize = sizeof comboInfo;
   if (::GetComboBoxInfo(combo2, &comboInfo) && comboInfo.hwndItem != nullptr)
@@ -226,8 +199,6 @@ void TForm1::FillControls() {
 void TForm1::Relayout(int dpi, const RECT* suggested) {
   DensityLayout::RetiredIcons retired = layout_.Relayout(dpi);
   SetWindowIcons();
-  if (tooltip_ != nullptr)
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(600, Dpi()));
   if (suggested != nullptr) {
     layout_.TakeFrame(handle_, *suggested);
   } else {
@@ -437,37 +408,17 @@ HWND TForm1::MessageOwner() const {
   return application_.Handle();
 }
 
-void TForm1::ShowCheckMessage(std::string_view sjis) {
+void TForm1::ShowBox(std::string_view sjis, UINT icon) {
   std::wstring text = Cp932ToWide(sjis);
   std::wstring title = Cp932ToWide(kAppTitle);
-  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(), MB_OK | MB_APPLMODAL);
+  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(), MB_OK | icon | MB_APPLMODAL);
 }
 
-void TForm1::ShowWarning(std::string_view sjis) {
-  std::wstring text = Cp932ToWide(sjis);
-  std::wstring title = Cp932ToWide(kAppTitle);
-  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(),
-                MB_OK | MB_ICONWARNING | MB_APPLMODAL);
-}
+void TForm1::ShowCheckMessage(std::string_view sjis) { ShowBox(sjis, 0); }
 
-void TForm1::ShowErrorBox(std::string_view sjis) {
-  std::wstring text = Cp932ToWide(ErrorBoxText(sjis));
-  std::wstring title = Cp932ToWide(kAppTitle);
-  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(),
-                MB_OK | MB_ICONERROR | MB_APPLMODAL);
-}
+void TForm1::ShowWarning(std::string_view sjis) { ShowBox(sjis, MB_ICONWARNING); }
 
-// High contrast switched on or off, or the system colours changed: the
-// form takes the new colours and repaints; the common controls are told of
-// new system colours, as only top-level windows hear of them.
-void TForm1::FollowTheme(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SYSCOLORCHANGE) {
-    for (const auto& [id, control] : layout_.Controls())
-      if (control != nullptr) ::SendMessageW(control, message, wParam, lParam);
-  }
-  if (colours_.Update())
-    ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
+void TForm1::ShowErrorBox(std::string_view sjis) { ShowBox(ErrorBoxText(sjis), MB_ICONERROR); }
 
 void TForm1::FitLabelB1() {
   // Sized to its text; as a child of GroupBox2 it shows only up to the
@@ -499,6 +450,10 @@ LRESULT CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (keyboard_.HandleMessage(message, wParam, lParam, result)) return result;
+  if (application_.HandleFormMessage(message, wParam, lParam, result)) return result;
+  if (colours_.HandleFormMessage(handle_, layout_.Controls(), message, wParam, lParam, result))
+    return result;
+  if (layout_.HandleFormMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_COMMAND: {
       int id = LOWORD(wParam);
@@ -522,40 +477,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                   : id == kIdMemo1 ? FormColours::Area::kMemo
                                    : FormColours::Area::kWindow;
       return reinterpret_cast<LRESULT>(colours_.Apply(reinterpret_cast<HDC>(wParam), area));
-    }
-    case WM_ERASEBKGND: {
-      RECT client{};
-      ::GetClientRect(handle_, &client);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &client,
-                 colours_.Brush(FormColours::Area::kWindow));
-      return 1;
-    }
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE:
-      FollowTheme(message, wParam, lParam);
-      break;
-    case WM_SYSCOMMAND:
-      // The form is owned: minimising it alone would leave a small title bar
-      // on the desktop. The application window minimises to its taskbar
-      // button and hides the form with it.
-      if ((wParam & 0xFFF0) == SC_MINIMIZE && application_.Handle() != nullptr) {
-        application_.Minimise();
-        return 0;
-      }
-      break;
-    case WM_SIZE:
-      // Minimised some other way (Win+Down, another program's ShowWindow).
-      if (wParam == SIZE_MINIMIZED) application_.FormMinimised();
-      break;
-    case WM_MOVE:
-      application_.FollowForm();
-      break;
-    case kMsgGetDpiScaledSize: {
-      // Asked before WM_DPICHANGED (Windows 10 1703 on): the frame the
-      // layout takes at the new density, so that the system suggests a
-      // rectangle of that size, placed to keep the window under the cursor.
-      *reinterpret_cast<SIZE*>(lParam) = DensityLayout::FrameSize(static_cast<int>(wParam));
-      return TRUE;
     }
     case WM_DPICHANGED: {
       // Moved onto a monitor of another density: lay out again there, in

@@ -66,6 +66,7 @@ class TForm1 : private PreviewPane::Events {
   void ShowCheckMessage(std::string_view sjis);
   void ShowErrorBox(std::string_view sjis);
   void ShowWarning(std::string_view sjis);
+  void ShowBox(std::string_view sjis, UINT icon);
 
  private:
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
@@ -88,14 +89,12 @@ class TForm1 : private PreviewPane::Events {
   void KeepOnScreen();
 
   void FitLabelB1();
-  void FollowTheme(UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
   DensityLayout layout_{instance_};
   DialogKeyboard keyboard_{layout_.Controls()};
   ApplicationWindow application_;
   HWND handle_ = nullptr;
-  HWND tooltip_ = nullptr;
   FormColours colours_;
 
   PreviewPane preview_;
