@@ -5,18 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "imaging/ByteSink.h"
 #include "imaging/ColourConvert.h"
 #include "util/Files.h"
 
 namespace zumorika {
-
-// Where the bytes go. Write returns how many bytes it took; fewer than
-// asked is a failed write.
-class ByteSink {
- public:
-  virtual ~ByteSink() = default;
-  virtual size_t Write(const void* data, size_t size) = 0;
-};
 
 // Sizes and offsets of one BMP, computed in 64 bits.
 struct BmpLayout {
