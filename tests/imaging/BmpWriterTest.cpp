@@ -18,16 +18,7 @@ namespace {
 
 using test::Le16;
 using test::Le32;
-
-class MemorySink : public ByteSink {
- public:
-  size_t Write(const void* data, size_t size) override {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), bytes, bytes + size);
-    return size;
-  }
-  std::vector<uint8_t> bytes_;
-};
+using test::MemorySink;
 
 // Takes `limit` bytes in all, then writes short, like a full disk.
 class FullDiskSink : public ByteSink {

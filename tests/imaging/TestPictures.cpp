@@ -32,20 +32,6 @@ std::vector<uint8_t> ReadAllBytes(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-namespace {
-
-class MemorySink : public ByteSink {
- public:
-  size_t Write(const void* data, size_t size) override {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), bytes, bytes + size);
-    return size;
-  }
-  std::vector<uint8_t> bytes_;
-};
-
-}  // namespace
-
 std::vector<uint8_t> FileFromWholeWorkingImage(const TPicture& picture,
                                                const ImageSaveSettings& settings) {
   const WorkingImage whole = PrepareWorkingImage(picture);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/ByteSink.h"
 #include "imaging/ImageFile.h"
 #include "imaging/WorkingImage.h"
 
@@ -52,6 +53,17 @@ class ScratchFolder {
 };
 
 std::vector<uint8_t> ReadAllBytes(const std::string& path);
+
+// Keeps every byte written to it.
+class MemorySink : public ByteSink {
+ public:
+  size_t Write(const void* data, size_t size) override {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    bytes_.insert(bytes_.end(), bytes, bytes + size);
+    return size;
+  }
+  std::vector<uint8_t> bytes_;
+};
 
 // The file SaveImageFile writes, made the way it was made before saves went
 // band by band: the whole working image prepared, then converted and
