@@ -7,10 +7,10 @@
 //    include process start-up and reading it);
 //  - reading a 200,000-element exchange file into the state, against reading
 //    its lines bare;
-//  - the save alone, cold: OK's save of the picture already loaded, timed in
-//    a fresh process per save (this program run again), as a user's OK is
-//    the first save of its process, against cjpeg on the same picture;
-//  - the floor of the whole JPEG paste: one fresh picture-sized copy (what
+//  - cold runs, each in a fresh process (this program run again), as a
+//    user's OK is the first save of its process: the save alone (the
+//    picture already loaded) against cjpeg on the same picture, and the
+//    whole JPEG paste against its floor, one fresh picture-sized copy (what
 //    taking the clipboard picture costs at the least) and the library
 //    encoding it straight into the file;
 //  - the peak memory of each save, in a child process per case, against the
@@ -140,41 +140,34 @@ void PasteJob(benchmark::State& state, const SaveCase& c) {
 // The floor of a JPEG paste: the picture copied once into fresh memory, as
 // taking it from the clipboard must, then libjpeg-turbo encoding that copy
 // in place into the file through its own stdio destination.
-void FloorJob(benchmark::State& state, const SaveCase& c) {
-  const auto screenshot = Screenshot();
-  const std::string path = kFolder + "/floor_" + c.name;
-  for (auto _ : state) {
-    const WorkingImage copy(kWidth, kHeight, screenshot->Row(0));
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-      state.SkipWithError("cannot write the floor's file");
-      break;
-    }
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = kWidth;
-    cinfo.image_height = kHeight;
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_EXT_BGRX;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, c.settings.JpegQuality, TRUE);
-    if (c.settings.JpegColor == 0) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
-    jpeg_start_compress(&cinfo, TRUE);
-    JSAMPROW rows[16];
-    while (cinfo.next_scanline < cinfo.image_height) {
-      const JDIMENSION first = cinfo.next_scanline;
-      const JDIMENSION count = std::min<JDIMENSION>(16, cinfo.image_height - first);
-      for (JDIMENSION i = 0; i < count; ++i)
-        rows[i] = reinterpret_cast<JSAMPROW>(const_cast<uint32_t*>(copy.Row(static_cast<int32_t>(first + i))));
-      jpeg_write_scanlines(&cinfo, rows, count);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(file);
+bool WriteFloorJpeg(const SaveCase& c, const std::string& path) {
+  const WorkingImage copy(kWidth, kHeight, Screenshot()->Row(0));
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, file);
+  cinfo.image_width = kWidth;
+  cinfo.image_height = kHeight;
+  cinfo.input_components = 4;
+  cinfo.in_color_space = JCS_EXT_BGRX;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, c.settings.JpegQuality, TRUE);
+  if (c.settings.JpegColor == 0) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+  jpeg_start_compress(&cinfo, TRUE);
+  JSAMPROW rows[16];
+  while (cinfo.next_scanline < cinfo.image_height) {
+    const JDIMENSION first = cinfo.next_scanline;
+    const JDIMENSION count = std::min<JDIMENSION>(16, cinfo.image_height - first);
+    for (JDIMENSION i = 0; i < count; ++i)
+      rows[i] = reinterpret_cast<JSAMPROW>(const_cast<uint32_t*>(copy.Row(static_cast<int32_t>(first + i))));
+    jpeg_write_scanlines(&cinfo, rows, count);
   }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return std::fclose(file) == 0;
 }
 
 double ChildCpuMs() {
@@ -329,16 +322,29 @@ double ProcessCpuMs() {
   return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-// The child side: the picture is loaded, then its one save is timed. The
-// save is the process's first, so its memory comes fresh from the system.
-int TimeSaveAlone(size_t index) {
+// What a cold run times, in a process of its own (this program run again):
+// the save of the picture already loaded, as OK does it; the whole paste
+// (taking the clipboard picture, then the save); or the paste's floor.
+enum class ColdJob { Save, Paste, Floor };
+const char* const kColdJobNames[] = {"save", "paste", "floor"};
+
+// The child side. The job is the process's first, so its memory comes fresh
+// from the system, as it does for a user's OK.
+int TimeColdJob(size_t index, ColdJob job) {
   const SaveCase& c = Cases().at(index);
   SetStandInClipboard({{kCfBitmap, Screenshot()}});
   TPicture picture;
-  LoadClipboardPicture(picture);
+  if (job == ColdJob::Save) LoadClipboardPicture(picture);
+  const std::string path = kFolder + "/cold_" + c.name;
   const auto start = std::chrono::steady_clock::now();
   const double cpuStart = ProcessCpuMs();
-  const bool ok = SaveImageFile(kFolder + "/alone_" + c.name, picture, c.settings);
+  bool ok = false;
+  if (job == ColdJob::Floor) {
+    ok = WriteFloorJpeg(c, path);
+  } else {
+    if (job == ColdJob::Paste) LoadClipboardPicture(picture);
+    ok = SaveImageFile(path, picture, c.settings);
+  }
   const double cpu = ProcessCpuMs() - cpuStart;
   const std::chrono::duration<double, std::milli> wall = std::chrono::steady_clock::now() - start;
   if (!ok) return 1;
@@ -358,13 +364,15 @@ bool RunTimed(const std::string& command, Timing& timing) {
   return status == 0;
 }
 
-// One cold save in a fresh run of this program: the save's own wall and
+// One cold run in a fresh run of this program: the job's own wall and
 // processor time, as the child measured them.
-bool SaveAloneInChild(size_t index, Timing& timing) {
+bool ColdJobInChild(size_t index, ColdJob job, Timing& timing) {
   static const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  const std::string result = kFolder + "/alone.txt";
+  const std::string result = kFolder + "/cold.txt";
   Timing process;
-  if (!RunTimed(self + " --save-alone=" + std::to_string(index) + " >" + result, process))
+  if (!RunTimed(self + " --cold-" + kColdJobNames[static_cast<int>(job)] + "=" +
+                    std::to_string(index) + " >" + result,
+                process))
     return false;
   std::ifstream in(result);
   return static_cast<bool>(in >> timing.wallMs >> timing.cpuMs);
@@ -377,40 +385,56 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Ours and cjpeg in alternating runs, so a change in the machine's load
-// falls on both; prints the medians. Returns whether every run worked.
-bool ReportSaveAlone(int runs) {
+// The medians of a series of runs.
+struct Series {
+  std::vector<double> wall, cpu;
+  void Add(const Timing& t) {
+    wall.push_back(t.wallMs);
+    cpu.push_back(t.cpuMs);
+  }
+  bool Empty() const { return wall.empty(); }
+  double Wall() const { return Median(wall); }
+  double Cpu() const { return Median(cpu); }
+};
+
+// The cold save, the cold paste, its floor and cjpeg in alternating runs,
+// so that a change in the machine's load falls on all of them; prints the
+// medians. Returns whether every series has a figure.
+bool ReportColdRuns(int runs) {
   constexpr double kTarget = 1.3;
-  std::printf("\nThe save alone, cold (a fresh process per save, the picture already loaded),\n"
-              "against cjpeg's whole process on the same picture (reading the PPM);\n"
-              "medians of %d alternating runs, target <= %.1f:\n", runs, kTarget);
+  std::printf("\nCold runs, each in a fresh process, medians of %d alternating runs; cjpeg is\n"
+              "its whole process on the same picture (started by the shell, reading the PPM).\n",
+              runs);
+  std::printf("The save alone (the picture already loaded, as at OK) against cjpeg, target <= %.1f;\n"
+              "the whole paste (the clipboard picture taken, then saved) against its floor (one\n"
+              "fresh picture-sized copy and the library encoding it into the file):\n",
+              kTarget);
   bool ok = true;
   for (size_t i = 0; i < Cases().size(); ++i) {
     const SaveCase& c = Cases()[i];
     const std::string name = c.name;
     if (name.rfind("jpeg_", 0) != 0 || name.find("convert") != std::string::npos) continue;
-    std::vector<double> ourWall, ourCpu, refWall, refCpu;
+    Series save, paste, floor, cjpeg;
     for (int run = 0; run < runs; ++run) {
-      Timing ours, ref;
-      if (SaveAloneInChild(i, ours)) {
-        ourWall.push_back(ours.wallMs);
-        ourCpu.push_back(ours.cpuMs);
-      }
-      if (RunTimed(ReferenceCommand(c), ref)) {
-        refWall.push_back(ref.wallMs);
-        refCpu.push_back(ref.cpuMs);
-      }
+      Timing t;
+      if (ColdJobInChild(i, ColdJob::Save, t)) save.Add(t);
+      if (ColdJobInChild(i, ColdJob::Paste, t)) paste.Add(t);
+      if (ColdJobInChild(i, ColdJob::Floor, t)) floor.Add(t);
+      if (RunTimed(ReferenceCommand(c), t)) cjpeg.Add(t);
     }
-    if (ourWall.empty() || refWall.empty()) {
-      std::printf("  save-alone %-10s  no figure (a run failed)\n", c.name);
+    if (save.Empty() || paste.Empty() || floor.Empty() || cjpeg.Empty()) {
+      std::printf("  %-10s no figure (a run failed)\n", c.name);
       ok = false;
       continue;
     }
-    const double wall = Median(ourWall) / Median(refWall);
-    const double cpu = Median(ourCpu) / Median(refCpu);
+    const double saveRatio = save.Wall() / cjpeg.Wall();
     std::printf("  save-alone %-10s ours %6.1f ms, cjpeg %6.1f ms (cpu %6.1f vs %6.1f ms, %.2f)  ratio %.2f%s\n",
-                c.name, Median(ourWall), Median(refWall), Median(ourCpu), Median(refCpu), cpu, wall,
-                wall > kTarget ? "  OVER" : "");
+                c.name, save.Wall(), cjpeg.Wall(), save.Cpu(), cjpeg.Cpu(), save.Cpu() / cjpeg.Cpu(),
+                saveRatio, saveRatio > kTarget ? "  OVER" : "");
+    std::printf("  paste-cold %-10s ours %6.1f ms, floor %6.1f ms (cpu %6.1f vs %6.1f ms, %.2f)  ratio %.2f"
+                "  (to cjpeg %.2f)\n",
+                c.name, paste.Wall(), floor.Wall(), paste.Cpu(), floor.Cpu(), paste.Cpu() / floor.Cpu(),
+                paste.Wall() / floor.Wall(), paste.Wall() / cjpeg.Wall());
   }
   return ok;
 }
@@ -444,8 +468,11 @@ int main(int argc, char** argv) {
   using namespace zumorika;
   if (argc == 2 && std::string(argv[1]).rfind("--memory-case=", 0) == 0)
     return MeasureSaveMemory(std::stoul(argv[1] + 14));
-  if (argc == 2 && std::string(argv[1]).rfind("--save-alone=", 0) == 0)
-    return TimeSaveAlone(std::stoul(argv[1] + 13));
+  for (int job = 0; job < 3; ++job) {
+    const std::string option = std::string("--cold-") + kColdJobNames[job] + "=";
+    if (argc == 2 && std::string(argv[1]).rfind(option, 0) == 0)
+      return TimeColdJob(std::stoul(argv[1] + option.size()), static_cast<ColdJob>(job));
+  }
   std::system(("mkdir -p " + kFolder).c_str());
   SetStandInClipboard({{kCfBitmap, Screenshot()}});
   PpmPath();
@@ -454,9 +481,6 @@ int main(int argc, char** argv) {
   for (const SaveCase& c : Cases()) {
     if (std::string(c.name).find("convert") == std::string::npos)
       benchmark::RegisterBenchmark((std::string("Paste/") + c.name).c_str(), PasteJob, c)
-          ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-    if (std::string(c.name).rfind("jpeg_", 0) == 0 && std::string(c.name).find("convert") == std::string::npos)
-      benchmark::RegisterBenchmark((std::string("Floor/") + c.name).c_str(), FloorJob, c)
           ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
     benchmark::RegisterBenchmark((std::string("Reference/") + c.name).c_str(), ReferenceJob, c)
         ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
@@ -485,17 +509,6 @@ int main(int argc, char** argv) {
       std::printf("  %-18s wall: ours %7.1f ms, tool %7.1f ms, ratio %.2f   cpu: ours %7.1f ms, tool %7.1f ms, ratio %.2f\n",
                   c.name, a, b, a / b, ac, bc, bc > 0 ? ac / bc : 0.0);
   }
-  std::printf("\nThe JPEG pastes against their floor (one fresh picture-sized copy and the\n"
-              "library encoding it into the file):\n");
-  for (const SaveCase& c : Cases()) {
-    const double paste = Find(reporter.times, std::string("Paste/") + c.name);
-    const double floor = Find(reporter.times, std::string("Floor/") + c.name);
-    const double pasteCpu = Find(reporter.cpu, std::string("Paste/") + c.name);
-    const double floorCpu = Find(reporter.cpu, std::string("Floor/") + c.name);
-    if (paste > 0 && floor > 0)
-      std::printf("  %-18s wall: paste %7.1f ms, floor %7.1f ms, ratio %.2f   cpu: paste %7.1f ms, floor %7.1f ms, ratio %.2f\n",
-                  c.name, paste, floor, paste / floor, pasteCpu, floorCpu, pasteCpu / floorCpu);
-  }
   const double load = Find(reporter.times, "Exchange/LoadJwcTemp");
   const double bare = Find(reporter.times, "Exchange/BareLines");
   const double loadCpu = Find(reporter.cpu, "Exchange/LoadJwcTemp");
@@ -511,7 +524,7 @@ int main(int argc, char** argv) {
                 " cpu %.1f ms, ratio %.2f to the bare lines\n",
                 stores, stores / bare, storesCpu, storesCpu / bareCpu);
 
-  const bool timedAlone = ReportSaveAlone(7);
+  const bool timedCold = ReportColdRuns(7);
 
   constexpr double kPeakTarget = 1.2;
   const double raw = static_cast<double>(kWidth) * kHeight * 4;
@@ -527,5 +540,5 @@ int main(int argc, char** argv) {
     over += peak < 0 || peak / raw > kPeakTarget;
   }
   benchmark::Shutdown();
-  return over == 0 && timedAlone ? 0 : 1;
+  return over == 0 && timedCold ? 0 : 1;
 }

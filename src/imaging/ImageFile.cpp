@@ -73,8 +73,8 @@ class PictureFile : public ByteSink {
   const std::string& path_;
   bool newOnly_;
   UniqueFile file_;
-  NewFileResult outcome_ = NewFileResult::Written;
-  bool settled_ = false;
+  NewFileResult outcome_ = NewFileResult::Written;  // until something fails
+  bool settled_ = false;  // Finish told the caller what became of the file
 };
 
 NewFileResult SaveImage(const std::string& path, const TPicture& picture,
