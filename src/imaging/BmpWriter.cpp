@@ -1,6 +1,8 @@
 #include "imaging/BmpWriter.h"
 
-#include <array>
+#include <algorithm>
+#include <new>
+#include <vector>
 
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
@@ -27,8 +29,42 @@ void Put32(uint8_t* at, uint32_t value) {
   Put16(at + 2, value >> 16);
 }
 
+
+// The file header, the information header and the colour table, in one
+// piece.
+std::vector<uint8_t> BmpHeader(const BmpLayout& layout, int32_t width, int32_t height,
+                               int bitsPerPixel, const std::vector<RgbQuad>& colourTable) {
+  std::vector<uint8_t> header(static_cast<size_t>(layout.dataOffset), 0);
+  uint8_t* h = header.data();
+  h[0] = 'B';
+  h[1] = 'M';
+  Put32(h + 2, static_cast<uint32_t>(layout.fileSize));
+  Put32(h + 10, static_cast<uint32_t>(layout.dataOffset));
+  uint8_t* info = h + kFileHeaderSize;
+  Put32(info + 0, kInfoHeaderSize);
+  Put32(info + 4, static_cast<uint32_t>(width));
+  Put32(info + 8, static_cast<uint32_t>(height));  // positive: bottom row first
+  Put16(info + 12, 1);
+  Put16(info + 14, static_cast<uint32_t>(bitsPerPixel));
+  Put32(info + 20, static_cast<uint32_t>(layout.imageSize));
+  Put32(info + 32, static_cast<uint32_t>(layout.colourEntries));
+  // A table shorter than the depth needs is padded with black; readers
+  // index it with every value the pixels can hold.
+  uint8_t* table = info + kInfoHeaderSize;
+  for (size_t i = 0; i < colourTable.size() && i < static_cast<size_t>(layout.colourEntries); ++i) {
+    table[4 * i + 0] = colourTable[i].blue;
+    table[4 * i + 1] = colourTable[i].green;
+    table[4 * i + 2] = colourTable[i].red;
+  }
+  return header;
+}
+
+bool WriteFully(ByteSink& sink, const void* data, size_t size) {
+  return size == 0 || sink.Write(data, size) == size;
+}
+
 void WriteAll(ByteSink& sink, const void* data, size_t size) {
-  if (size != 0 && sink.Write(data, size) != size) throw AppError(kTextStreamWriteError);
+  if (!WriteFully(sink, data, size)) throw AppError(kTextStreamWriteError);
 }
 
 class FileSink : public ByteSink {
@@ -69,35 +105,38 @@ void WriteBmp(ByteSink& sink, const ConvertedImage& image) {
   if (static_cast<int64_t>(image.rows.size()) < layout.imageSize) {
     throw AppError(kTextStreamWriteError);  // never happens for a converted image
   }
-
-  std::array<uint8_t, kFileHeaderSize + kInfoHeaderSize> header{};
-  uint8_t* h = header.data();
-  h[0] = 'B';
-  h[1] = 'M';
-  Put32(h + 2, static_cast<uint32_t>(layout.fileSize));
-  Put32(h + 10, static_cast<uint32_t>(layout.dataOffset));
-  uint8_t* info = h + kFileHeaderSize;
-  Put32(info + 0, kInfoHeaderSize);
-  Put32(info + 4, static_cast<uint32_t>(image.width));
-  Put32(info + 8, static_cast<uint32_t>(image.height));  // positive: bottom row first
-  Put16(info + 12, 1);
-  Put16(info + 14, static_cast<uint32_t>(image.bitsPerPixel));
-  Put32(info + 20, static_cast<uint32_t>(layout.imageSize));
-  Put32(info + 32, static_cast<uint32_t>(layout.colourEntries));
+  const std::vector<uint8_t> header =
+      BmpHeader(layout, image.width, image.height, image.bitsPerPixel, image.colourTable);
   WriteAll(sink, header.data(), header.size());
-
-  if (layout.colourEntries != 0) {
-    // A table shorter than the depth needs is padded with black; readers
-    // index it with every value the pixels can hold.
-    std::vector<uint8_t> table(4 * static_cast<size_t>(layout.colourEntries), 0);
-    for (size_t i = 0; i < image.colourTable.size() && i < static_cast<size_t>(layout.colourEntries); ++i) {
-      table[4 * i + 0] = image.colourTable[i].blue;
-      table[4 * i + 1] = image.colourTable[i].green;
-      table[4 * i + 2] = image.colourTable[i].red;
-    }
-    WriteAll(sink, table.data(), table.size());
-  }
   WriteAll(sink, image.rows.data(), static_cast<size_t>(layout.imageSize));
+}
+
+bool WriteBmpBands(ByteSink& sink, WorkingBands& bands, int bitsPerPixel) {
+  if (bands.Width() == 0 || bands.Height() == 0) return true;
+  BmpRowConverter converter(bands.Width(), bitsPerPixel);
+  const BmpLayout layout = ComputeBmpLayout(bands.Width(), bands.Height(), converter.BitsPerPixel());
+  const size_t stride = static_cast<size_t>(layout.rowStride);
+  std::vector<uint8_t> rows;
+  try {
+    rows.resize(stride * static_cast<size_t>(std::min(bands.Height(), kBandRows)));
+  } catch (const std::bad_alloc&) {
+    throw AppError(kTextImageTooLarge);
+  }
+  const std::vector<uint8_t> header = BmpHeader(layout, bands.Width(), bands.Height(),
+                                                converter.BitsPerPixel(), converter.ColourTable());
+  if (!WriteFully(sink, header.data(), header.size())) return false;
+  // The file holds the bottom row first: the bands go from the bottom up,
+  // each one's rows turned over.
+  for (int32_t band = bands.BandCount() - 1; band >= 0; --band) {
+    const uint32_t* pixels = bands.Band(band);
+    const int32_t count = bands.BandHeight(band);
+    for (int32_t i = 0; i < count; ++i) {
+      converter.Convert(pixels + static_cast<size_t>(i) * bands.Width(),
+                        rows.data() + static_cast<size_t>(count - 1 - i) * stride);
+    }
+    if (!WriteFully(sink, rows.data(), stride * static_cast<size_t>(count))) return false;
+  }
+  return true;
 }
 
 void WriteBmpFile(const std::string& path, const ConvertedImage& image) {

@@ -5,18 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "imaging/ByteSink.h"
 #include "imaging/ColourConvert.h"
+#include "imaging/WorkingBands.h"
 #include "util/Files.h"
 
 namespace zumorika {
-
-// Where the bytes go. Write returns how many bytes it took; fewer than
-// asked is a failed write.
-class ByteSink {
- public:
-  virtual ~ByteSink() = default;
-  virtual size_t Write(const void* data, size_t size) = 0;
-};
 
 // Sizes and offsets of one BMP, computed in 64 bits.
 struct BmpLayout {
@@ -36,6 +30,13 @@ BmpLayout ComputeBmpLayout(int64_t width, int64_t height, int bitsPerPixel);
 // An image with a 0 side writes nothing. A short write raises AppError
 // ("ストリームへの書き込みエラー").
 void WriteBmp(ByteSink& sink, const ConvertedImage& image);
+
+// The working image converted to `bitsPerPixel` (as ConvertWorkingImage)
+// and written as WriteBmp writes it, a band at a time: the bands are drawn
+// from the bottom up, the order of the file. Returns false when the sink
+// took fewer bytes than it was given; raises AppError when the image is too
+// large for the format or a band cannot be drawn.
+bool WriteBmpBands(ByteSink& sink, WorkingBands& bands, int bitsPerPixel);
 
 // WriteBmp into a file created or truncated at the Shift-JIS path. Raises
 // AppError when the file cannot be created or written; a partly written file

@@ -72,10 +72,9 @@ void LoadClipboardPicture(TPicture& picture) {
   if (format != kCfBitmap || offer == nullptr || !offer->bitmap) {
     throw AppError(kTextUnsupportedClipboardData);
   }
-  WorkingImage copy(offer->bitmap->Width(), offer->bitmap->Height());
-  for (int32_t y = 0; y < copy.Height(); ++y) {
-    std::copy(offer->bitmap->Row(y), offer->bitmap->Row(y) + copy.Width(), copy.Row(y));
-  }
+  // One pass over the fresh memory: the rows are copied, not painted white
+  // first.
+  WorkingImage copy(offer->bitmap->Width(), offer->bitmap->Height(), offer->bitmap->Row(0));
   picture.Assign(std::make_unique<RasterPicture>(std::move(copy)));
 }
 

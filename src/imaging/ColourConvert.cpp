@@ -53,73 +53,53 @@ inline uint8_t* DestinationRow(ConvertedImage& out, int32_t yFromTop) {
   return out.rows.data() + static_cast<size_t>(out.height - 1 - yFromTop) * stride;
 }
 
-void ConvertTo1(const WorkingImage& image, ConvertedImage& out) {
-  out.colourTable = {MakeRgbQuad(0, 0, 0), MakeRgbQuad(255, 255, 255)};
-  const int32_t width = image.Width();
-  for (int32_t y = 0; y < image.Height(); ++y) {
-    const uint32_t* src = image.Row(y);
-    uint8_t* dst = DestinationRow(out, y);
-    int32_t x = 0;
-    for (; x + 8 <= width; x += 8) {
-      uint8_t bits = 0;
-      for (int i = 0; i < 8; ++i) {
-        bits = static_cast<uint8_t>((bits << 1) | ((src[x + i] & 0xFFFFFF) == kWhitePixel));
-      }
-      *dst++ = bits;
+// Each returns the byte after the last one it wrote.
+uint8_t* ConvertRowTo1(const uint32_t* src, int32_t width, uint8_t* dst) {
+  int32_t x = 0;
+  for (; x + 8 <= width; x += 8) {
+    uint8_t bits = 0;
+    for (int i = 0; i < 8; ++i) {
+      bits = static_cast<uint8_t>((bits << 1) | ((src[x + i] & 0xFFFFFF) == kWhitePixel));
     }
-    if (x < width) {
-      uint8_t bits = 0;
-      int i = 0;
-      for (; x < width; ++x, ++i) {
-        bits = static_cast<uint8_t>((bits << 1) | ((src[x] & 0xFFFFFF) == kWhitePixel));
-      }
-      *dst = static_cast<uint8_t>(bits << (8 - i));
-    }
+    *dst++ = bits;
   }
+  if (x < width) {
+    uint8_t bits = 0;
+    int i = 0;
+    for (; x < width; ++x, ++i) {
+      bits = static_cast<uint8_t>((bits << 1) | ((src[x] & 0xFFFFFF) == kWhitePixel));
+    }
+    *dst++ = static_cast<uint8_t>(bits << (8 - i));
+  }
+  return dst;
 }
 
-void ConvertTo4(const WorkingImage& image, ConvertedImage& out) {
-  const auto& table = SixteenColourTable();
-  out.colourTable.assign(table.begin(), table.end());
-  NearestColourIndex nearest(table.data(), table.size());
-  const int32_t width = image.Width();
-  for (int32_t y = 0; y < image.Height(); ++y) {
-    const uint32_t* src = image.Row(y);
-    uint8_t* dst = DestinationRow(out, y);
-    int32_t x = 0;
-    for (; x + 2 <= width; x += 2) {
-      *dst++ = static_cast<uint8_t>((nearest.Find(src[x] & 0xFFFFFF) << 4) |
-                                    nearest.Find(src[x + 1] & 0xFFFFFF));
-    }
-    if (x < width) *dst = static_cast<uint8_t>(nearest.Find(src[x] & 0xFFFFFF) << 4);
+uint8_t* ConvertRowTo4(const uint32_t* src, int32_t width, NearestColourIndex& nearest,
+                       uint8_t* dst) {
+  int32_t x = 0;
+  for (; x + 2 <= width; x += 2) {
+    *dst++ = static_cast<uint8_t>((nearest.Find(src[x] & 0xFFFFFF) << 4) |
+                                  nearest.Find(src[x + 1] & 0xFFFFFF));
   }
+  if (x < width) *dst++ = static_cast<uint8_t>(nearest.Find(src[x] & 0xFFFFFF) << 4);
+  return dst;
 }
 
-void ConvertTo8(const WorkingImage& image, const std::array<RgbQuad, 256>& palette,
-                ConvertedImage& out) {
-  out.colourTable.assign(palette.begin(), palette.end());
-  NearestColourIndex nearest(palette.data(), palette.size());
-  const int32_t width = image.Width();
-  for (int32_t y = 0; y < image.Height(); ++y) {
-    const uint32_t* src = image.Row(y);
-    uint8_t* dst = DestinationRow(out, y);
-    for (int32_t x = 0; x < width; ++x) dst[x] = nearest.Find(src[x] & 0xFFFFFF);
-  }
+uint8_t* ConvertRowTo8(const uint32_t* src, int32_t width, NearestColourIndex& nearest,
+                       uint8_t* dst) {
+  for (int32_t x = 0; x < width; ++x) dst[x] = nearest.Find(src[x] & 0xFFFFFF);
+  return dst + width;
 }
 
-void ConvertTo24(const WorkingImage& image, ConvertedImage& out) {
-  const int32_t width = image.Width();
-  for (int32_t y = 0; y < image.Height(); ++y) {
-    const uint32_t* src = image.Row(y);
-    uint8_t* dst = DestinationRow(out, y);
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t p = src[x];
-      dst[0] = static_cast<uint8_t>(p);
-      dst[1] = static_cast<uint8_t>(p >> 8);
-      dst[2] = static_cast<uint8_t>(p >> 16);
-      dst += 3;
-    }
+uint8_t* ConvertRowTo24(const uint32_t* src, int32_t width, uint8_t* dst) {
+  for (int32_t x = 0; x < width; ++x) {
+    const uint32_t p = src[x];
+    dst[0] = static_cast<uint8_t>(p);
+    dst[1] = static_cast<uint8_t>(p >> 8);
+    dst[2] = static_cast<uint8_t>(p >> 16);
+    dst += 3;
   }
+  return dst;
 }
 
 }  // namespace
@@ -208,23 +188,69 @@ uint8_t NearestColourIndex::Search(uint32_t rgb) {
   return best;
 }
 
-ConvertedImage ConvertWorkingImage(const WorkingImage& image, int bitsPerPixel) {
-  if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8) bitsPerPixel = 24;
-  if (bitsPerPixel == 8) return ConvertWorkingImageTo8(image, HalftonePalette());
-  ConvertedImage out = MakeConverted(image, bitsPerPixel);
+BmpRowConverter::BmpRowConverter(int32_t width, int bitsPerPixel)
+    : width_(width), bitsPerPixel_(bitsPerPixel) {
   switch (bitsPerPixel) {
-    case 1: ConvertTo1(image, out); break;
-    case 4: ConvertTo4(image, out); break;
-    default: ConvertTo24(image, out); break;
+    case 1:
+      colourTable_ = {MakeRgbQuad(0, 0, 0), MakeRgbQuad(255, 255, 255)};
+      break;
+    case 4: {
+      const auto& table = SixteenColourTable();
+      colourTable_.assign(table.begin(), table.end());
+      nearest_.emplace(colourTable_.data(), colourTable_.size());
+      break;
+    }
+    case 8: {
+      const auto palette = HalftonePalette();
+      colourTable_.assign(palette.begin(), palette.end());
+      nearest_.emplace(colourTable_.data(), colourTable_.size());
+      break;
+    }
+    default:
+      bitsPerPixel_ = 24;
+      break;
+  }
+}
+
+BmpRowConverter::BmpRowConverter(int32_t width, const std::array<RgbQuad, 256>& palette)
+    : width_(width), bitsPerPixel_(8), colourTable_(palette.begin(), palette.end()) {
+  nearest_.emplace(colourTable_.data(), colourTable_.size());
+}
+
+void BmpRowConverter::Convert(const uint32_t* source, uint8_t* destination) {
+  uint8_t* end = destination;
+  switch (bitsPerPixel_) {
+    case 1: end = ConvertRowTo1(source, width_, destination); break;
+    case 4: end = ConvertRowTo4(source, width_, *nearest_, destination); break;
+    case 8: end = ConvertRowTo8(source, width_, *nearest_, destination); break;
+    default: end = ConvertRowTo24(source, width_, destination); break;
+  }
+  uint8_t* const rowEnd = destination + BmpRowStride(width_, bitsPerPixel_);
+  std::fill(end, rowEnd, uint8_t{0});
+}
+
+namespace {
+
+ConvertedImage ConvertWith(const WorkingImage& image, BmpRowConverter& converter) {
+  ConvertedImage out = MakeConverted(image, converter.BitsPerPixel());
+  out.colourTable = converter.ColourTable();
+  for (int32_t y = 0; y < image.Height(); ++y) {
+    converter.Convert(image.Row(y), DestinationRow(out, y));
   }
   return out;
 }
 
+}  // namespace
+
+ConvertedImage ConvertWorkingImage(const WorkingImage& image, int bitsPerPixel) {
+  BmpRowConverter converter(image.Width(), bitsPerPixel);
+  return ConvertWith(image, converter);
+}
+
 ConvertedImage ConvertWorkingImageTo8(const WorkingImage& image,
                                       const std::array<RgbQuad, 256>& palette) {
-  ConvertedImage out = MakeConverted(image, 8);
-  ConvertTo8(image, palette, out);
-  return out;
+  BmpRowConverter converter(image.Width(), palette);
+  return ConvertWith(image, converter);
 }
 
 }  // namespace zumorika

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "imaging/WorkingImage.h"
@@ -79,6 +80,31 @@ class NearestColourIndex {
   std::vector<uint8_t> candidates_;
   uint32_t cachedColour_ = 0xFFFFFFFFu;  // no pixel has a non-zero top byte
   uint8_t cachedIndex_ = 0;
+};
+
+// Converts working rows into the rows of a BMP of one depth, one row at a
+// time, so a whole image and a band of it give the same bytes: 1 bit (a
+// pixel equal to white becomes white, every other pixel black), 4 bits
+// (nearest of the 16-colour table), 8 bits (nearest of the palette) or 24
+// bits (exact). No dithering; the top byte of each pixel is ignored.
+class BmpRowConverter {
+ public:
+  // 1, 4, 8 (the halftone palette) or 24 bits; any other depth is 24.
+  BmpRowConverter(int32_t width, int bitsPerPixel);
+  // 8 bits onto a caller-chosen palette.
+  BmpRowConverter(int32_t width, const std::array<RgbQuad, 256>& palette);
+
+  int BitsPerPixel() const { return bitsPerPixel_; }
+  const std::vector<RgbQuad>& ColourTable() const { return colourTable_; }  // none for 24 bits
+  // One row of `width` pixels into BmpRowStride(width, bits) bytes, the
+  // padding zero.
+  void Convert(const uint32_t* source, uint8_t* destination);
+
+ private:
+  int32_t width_;
+  int bitsPerPixel_;
+  std::vector<RgbQuad> colourTable_;
+  std::optional<NearestColourIndex> nearest_;  // 4 and 8 bits
 };
 
 // The working image as 1 bit (a pixel equal to white becomes white, every

@@ -4,72 +4,93 @@
 
 namespace zumorika {
 
+// Black on white, not the user's window-text colour: under a high-contrast
+// black theme that is white, and a monochrome picture would come out all
+// white.
+DrawingColours::DrawingColours(HDC target)
+    : target_(target),
+      oldBackground_(SetBkColor(target, RGB(255, 255, 255))),
+      oldText_(SetTextColor(target, RGB(0, 0, 0))) {}
+
+DrawingColours::~DrawingColours() {
+  SetTextColor(target_, oldText_);
+  SetBkColor(target_, oldBackground_);
+}
+
+RasterCopier::RasterCopier(HDC target, const GdiBitmapPicture& raster)
+    : target_(target),
+      raster_(raster),
+      colours_(target),
+      source_(CreateCompatibleDC(target)),
+      selected_(source_.get(), raster.Bitmap()),
+      palette_(target, ok() ? raster.Palette() : nullptr) {
+  if (!ok() || raster.IsMonochrome()) return;
+  // HALFTONE averages when a deep picture meets a palette display;
+  // otherwise pixels are dropped or repeated, which keeps 1:1 exact.
+  const int targetBits = GetDeviceCaps(target, BITSPIXEL) * GetDeviceCaps(target, PLANES);
+  const bool halftone = targetBits <= 8 && targetBits < raster.BitsPerPixel();
+  oldStretchMode_ = SetStretchBltMode(target, halftone ? HALFTONE : COLORONCOLOR);
+  if (halftone) SetBrushOrgEx(target, 0, 0, nullptr);
+}
+
+RasterCopier::~RasterCopier() {
+  if (oldStretchMode_ != 0) SetStretchBltMode(target_, oldStretchMode_);
+}
+
+bool RasterCopier::CopyInto(const RECT& rect) const {
+  return StretchBlt(target_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                    source_.get(), 0, 0, raster_.Width(), raster_.Height(), SRCCOPY) != FALSE;
+}
+
+bool RasterCopier::CopyRows(int32_t firstRow, int32_t rowCount) const {
+  // StretchBlt at equal sizes, as the whole picture is drawn, so the
+  // palette and stretch-mode rules are those of DrawGraphic.
+  return StretchBlt(target_, 0, 0, raster_.Width(), rowCount, source_.get(), 0, firstRow,
+                    raster_.Width(), rowCount, SRCCOPY) != FALSE;
+}
+
 namespace {
 
 bool DrawRaster(HDC target, const RECT& rect, const GdiBitmapPicture& raster) {
   if (raster.Bitmap() == nullptr) return true;
-  UniqueHdc source(CreateCompatibleDC(target));
-  if (!source) return false;
-  SelectedObject selected(source.get(), raster.Bitmap());
-  if (!selected.ok()) return false;
-  SelectedPalette palette(target, raster.Palette());
-  int oldMode = 0;
-  if (!raster.IsMonochrome()) {
-    // HALFTONE averages when a deep picture meets a palette display;
-    // otherwise pixels are dropped or repeated, which keeps 1:1 exact.
-    const int targetBits = GetDeviceCaps(target, BITSPIXEL) * GetDeviceCaps(target, PLANES);
-    const bool halftone = targetBits <= 8 && targetBits < raster.BitsPerPixel();
-    oldMode = SetStretchBltMode(target, halftone ? HALFTONE : COLORONCOLOR);
-    if (halftone) SetBrushOrgEx(target, 0, 0, nullptr);
-  }
-  const bool drawn =
-      StretchBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 source.get(), 0, 0, raster.Width(), raster.Height(), SRCCOPY) != FALSE;
-  if (oldMode != 0) SetStretchBltMode(target, oldMode);
-  return drawn;
+  const RasterCopier copier(target, raster);
+  return copier.ok() && copier.CopyInto(rect);
 }
 
 void DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile) {
   if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  const DrawingColours colours(target);
   // PlayEnhMetaFile treats the rectangle's right and bottom as inclusive;
   // without the - 1 the frame would cover one pixel more each way.
   const RECT inclusive = {rect.left, rect.top, rect.right - 1, rect.bottom - 1};
   PlayEnhMetaFile(target, metafile.Metafile(), &inclusive);
 }
 
-bool Draw(HDC target, const RECT& rect, const TPicture& picture) {
-  if (picture.Data() == nullptr) return true;
-  // A monochrome bitmap takes its 0 bits from the text colour and its 1 bits
-  // from the background colour of the target. Black on white, not the
-  // user's window-text colour: under a high-contrast black theme that is
-  // white, and the picture would come out all white.
-  const COLORREF oldBackground = SetBkColor(target, RGB(255, 255, 255));
-  const COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
-  bool drawn = true;
-  if (picture.Kind() == PictureKind::Raster) {
-    drawn = DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*picture.Data()));
-  } else if (picture.Kind() == PictureKind::Metafile) {
-    DrawMetafile(target, rect, static_cast<const MetafilePicture&>(*picture.Data()));
+bool Draw(HDC target, const RECT& rect, const PictureData* data) {
+  if (data == nullptr) return true;
+  if (data->Kind() == PictureKind::Raster) {
+    return DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*data));
   }
-  SetTextColor(target, oldText);
-  SetBkColor(target, oldBackground);
-  return drawn;
+  if (data->Kind() == PictureKind::Metafile) {
+    DrawMetafile(target, rect, static_cast<const MetafilePicture&>(*data));
+  }
+  return true;
 }
 
 }  // namespace
 
 void DrawGraphic(HDC target, int x, int y, const TPicture& picture) {
   const RECT rect = {x, y, x + PictureWidth(picture), y + PictureHeight(picture)};
-  Draw(target, rect, picture);
+  Draw(target, rect, picture.Data());
 }
 
-bool DrawGraphicChecked(HDC target, int x, int y, const TPicture& picture) {
-  const RECT rect = {x, y, x + PictureWidth(picture), y + PictureHeight(picture)};
-  return Draw(target, rect, picture);
+bool DrawGraphicChecked(HDC target, int x, int y, const PictureData& data) {
+  const RECT rect = {x, y, x + data.Width(), y + data.Height()};
+  return Draw(target, rect, &data);
 }
 
 void DrawGraphicStretched(HDC target, const RECT& rect, const TPicture& picture) {
-  Draw(target, rect, picture);
+  Draw(target, rect, picture.Data());
 }
 
 }  // namespace zumorika

@@ -1,12 +1,11 @@
 #include "imaging/ImageFile.h"
 
-#include <vector>
+#include <cstdio>
+#include <memory>
 
 #include "imaging/BmpWriter.h"
-#include "imaging/ColourConvert.h"
 #include "imaging/JpegEncoder.h"
-#include "imaging/WorkingImage.h"
-#include "util/AppError.h"
+#include "imaging/WorkingBands.h"
 #include "util/Files.h"
 
 namespace zumorika {
@@ -22,60 +21,77 @@ int BitsForDepth(int32_t bmpDepth) {
   }
 }
 
-// Opens the file a save writes: a new file only, or one created or
-// truncated. Null with the reason in `failure` when nothing was opened.
-UniqueFile OpenForSave(const std::string& path, bool newOnly, NewFileResult& failure) {
-  failure = NewFileResult::NotCreated;
-  if (!newOnly) return OpenFile(path, "wb");
-  bool alreadyExists = false;
-  UniqueFile file = CreateNewFile(path, alreadyExists);
-  if (alreadyExists) failure = NewFileResult::Exists;
-  return file;
-}
-
-// The file step of a JPEG save: one write, then close. Failures here are
-// the caller's "not written", never an error box.
-bool WriteWholeFile(UniqueFile file, const std::vector<uint8_t>& data) {
-  if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file.get()) != data.size()) {
-    return false;
+// The file a save writes, fed band by band. It is created at the first
+// byte, so a failure before that (a picture the JPEG library refuses)
+// leaves the folder as it was; an error that passes through after it
+// removes the file, which holds only part of the picture. A write that
+// fails is the caller's "not written": that file stays for the caller.
+class PictureFile : public ByteSink {
+ public:
+  PictureFile(const std::string& path, bool newOnly) : path_(path), newOnly_(newOnly) {}
+  ~PictureFile() override {
+    if (!file_ || settled_) return;
+    file_.reset();
+    DeleteFileAt(path_);
   }
-  return CloseFileChecked(std::move(file));
-}
+  PictureFile(const PictureFile&) = delete;
+  PictureFile& operator=(const PictureFile&) = delete;
+
+  // Called from inside the JPEG library too: it must not throw.
+  size_t Write(const void* data, size_t size) noexcept override {
+    if (outcome_ != NewFileResult::Written || (!file_ && !Open())) return 0;
+    const size_t written = std::fwrite(data, 1, size, file_.get());
+    if (written != size) outcome_ = NewFileResult::Unfinished;
+    return written;
+  }
+
+  // What became of the file once the writer has returned (`complete`
+  // false: it stopped at a write). A picture with nothing to write gives
+  // an empty file.
+  NewFileResult Finish(bool complete) {
+    settled_ = true;
+    if (!complete && outcome_ == NewFileResult::Written) {
+      outcome_ = file_ ? NewFileResult::Unfinished : NewFileResult::NotCreated;
+    }
+    if (outcome_ != NewFileResult::Written || (!file_ && !Open())) return outcome_;
+    // A full disk often shows only when the last bytes are flushed.
+    return CloseFileChecked(std::move(file_)) ? NewFileResult::Written : NewFileResult::Unfinished;
+  }
+
+ private:
+  bool Open() noexcept {
+    bool alreadyExists = false;
+    try {
+      file_ = newOnly_ ? CreateNewFile(path_, alreadyExists) : OpenFile(path_, "wb");
+    } catch (...) {
+      file_.reset();
+    }
+    if (!file_) outcome_ = alreadyExists ? NewFileResult::Exists : NewFileResult::NotCreated;
+    return static_cast<bool>(file_);
+  }
+
+  const std::string& path_;
+  bool newOnly_;
+  UniqueFile file_;
+  NewFileResult outcome_ = NewFileResult::Written;  // until something fails
+  bool settled_ = false;  // Finish told the caller what became of the file
+};
 
 NewFileResult SaveImage(const std::string& path, const TPicture& picture,
                         const ImageSaveSettings& settings, bool newOnly) {
+  const bool bmp = settings.FileKind == 0;
+  const int bits = BitsForDepth(settings.BmpDepth);
   const int32_t width = PictureWidth(picture);
   const int32_t height = PictureHeight(picture);
-  NewFileResult failure;
-
-  if (settings.FileKind == 0) {
-    const int bits = BitsForDepth(settings.BmpDepth);
-    // Size first: a picture too large for the format is refused before
-    // gigabytes are allocated for it.
-    if (width > 0 && height > 0) ComputeBmpLayout(width, height, bits);
-    ConvertedImage converted;
-    {
-      const WorkingImage working = PrepareWorkingImage(picture);
-      converted = ConvertWorkingImage(working, bits);
-    }
-    UniqueFile file = OpenForSave(path, newOnly, failure);
-    if (!file) return failure;
-    try {
-      WriteBmpFile(std::move(file), converted);
-    } catch (const AppError&) {
-      return NewFileResult::Unfinished;
-    }
-    return NewFileResult::Written;
-  }
-
-  std::vector<uint8_t> jpeg;
-  {
-    const WorkingImage working = PrepareWorkingImage(picture);
-    EncodeJpeg(working, settings.JpegQuality & 0xFF, settings.JpegColor == 0, jpeg);
-  }
-  UniqueFile file = OpenForSave(path, newOnly, failure);
-  if (!file) return failure;
-  return WriteWholeFile(std::move(file), jpeg) ? NewFileResult::Written : NewFileResult::Unfinished;
+  // Size first: a picture too large for the format is refused before
+  // anything is drawn or created for it.
+  if (bmp && width > 0 && height > 0) ComputeBmpLayout(width, height, bits);
+  const std::unique_ptr<WorkingBands> bands = PrepareWorkingBands(picture);
+  PictureFile file(path, newOnly);
+  const bool complete =
+      bmp ? WriteBmpBands(file, *bands, bits)
+          : EncodeJpeg(*bands, settings.JpegQuality & 0xFF, settings.JpegColor == 0, file);
+  return file.Finish(complete);
 }
 
 }  // namespace

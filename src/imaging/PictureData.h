@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "imaging/Picture.h"
 
 namespace zumorika {
+
+class WorkingBands;
 
 class PictureData {
  public:
@@ -14,6 +17,9 @@ class PictureData {
   virtual PictureKind Kind() const = 0;
   virtual int32_t Width() const = 0;   // own size in pixels, never negative
   virtual int32_t Height() const = 0;
+  // The picture drawn 1:1 on white, a band at a time (PrepareWorkingBands
+  // has checked the size). A kind that draws nothing gives white bands.
+  virtual std::unique_ptr<WorkingBands> Bands() const;
 };
 
 }  // namespace zumorika

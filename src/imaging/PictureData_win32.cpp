@@ -6,10 +6,6 @@
 
 namespace zumorika {
 
-namespace {
-
-// A 32-bit DIB section with rows from the top (negative height), whose
-// pixels read as 0x00RRGGBB - the working image's own layout.
 UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -23,7 +19,21 @@ UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** b
   return dib;
 }
 
-}  // namespace
+WholePictureDib DrawWholePicture(const PictureData& data, int32_t width, int32_t height) {
+  WindowDc screen(nullptr);
+  WholePictureDib drawn;
+  void* bits = nullptr;
+  drawn.dib = CreateTopDownDib32(screen.get(), width, height, &bits);
+  UniqueHdc dc(CreateCompatibleDC(screen.get()));
+  if (!dc) RaiseSystemError(GetLastError());
+  SelectedObject selected(dc.get(), drawn.dib.get());
+  if (!selected.ok()) RaiseSystemError(GetLastError());
+  PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
+  if (!DrawGraphicChecked(dc.get(), 0, 0, data)) RaiseSystemError(GetLastError());
+  GdiFlush();  // GDI may batch drawing; the pixels are read directly
+  drawn.pixels = static_cast<const uint32_t*>(bits);
+  return drawn;
+}
 
 std::unique_ptr<MetafilePicture> CopyMetafilePicture(HENHMETAFILE source) {
   UniqueHenhmetafile copy(CopyEnhMetaFileW(source, nullptr));
@@ -65,23 +75,10 @@ WorkingImage PrepareWorkingImage(const TPicture& picture) {
   if (width <= 0 || height <= 0) return WorkingImage();
   CheckWorkingImageSize(width, height);
 
-  WindowDc screen(nullptr);
-  void* bits = nullptr;
-  UniqueHbitmap dib = CreateTopDownDib32(screen.get(), width, height, &bits);
-  UniqueHdc dc(CreateCompatibleDC(screen.get()));
-  if (!dc) RaiseSystemError(GetLastError());
-  {
-    SelectedObject selected(dc.get(), dib.get());
-    if (!selected.ok()) RaiseSystemError(GetLastError());
-    PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
-    if (!DrawGraphicChecked(dc.get(), 0, 0, picture)) RaiseSystemError(GetLastError());
-    GdiFlush();  // GDI may batch drawing; the pixels are read directly below
-  }
-
+  const WholePictureDib drawn = DrawWholePicture(*picture.Data(), width, height);
   WorkingImage image = WorkingImage::ToBeFilled(width, height);
-  const auto* source = static_cast<const uint32_t*>(bits);
   for (int32_t y = 0; y < height; ++y) {
-    const uint32_t* row = source + static_cast<size_t>(y) * width;
+    const uint32_t* row = drawn.pixels + static_cast<size_t>(y) * width;
     uint32_t* out = image.Row(y);
     // Metafile records may write the unused byte; only colour counts.
     for (int32_t x = 0; x < width; ++x) out[x] = row[x] & 0x00FFFFFF;

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
+
 #include "imaging/GdiHandles_win32.h"
 #include "imaging/MulDiv.h"
 #include "imaging/PictureData.h"
@@ -20,6 +23,10 @@ class GdiBitmapPicture : public PictureData {
   PictureKind Kind() const override { return PictureKind::Raster; }
   int32_t Width() const override { return width_; }
   int32_t Height() const override { return height_; }
+
+  // Drawn band by band into a band-sized DIB section: copying a strip of
+  // rows 1:1 gives the pixels of the whole picture's drawing.
+  std::unique_ptr<WorkingBands> Bands() const override;
 
   HBITMAP Bitmap() const { return bitmap_.get(); }
   HPALETTE Palette() const { return palette_.get(); }
@@ -44,6 +51,11 @@ class MetafilePicture : public PictureData {
   int32_t Width() const override { return MetafileOwnWidth(geometry_); }
   int32_t Height() const override { return MetafileOwnHeight(geometry_); }
 
+  // Played once into a picture-sized DIB section that the bands point
+  // into: records played with the frame moved and clipped to a band (brush
+  // patterns, text, stretched bitmaps) need not give the same pixels.
+  std::unique_ptr<WorkingBands> Bands() const override;
+
   HENHMETAFILE Metafile() const { return metafile_.get(); }
   const MetafileGeometry& Geometry() const { return geometry_; }
 
@@ -51,6 +63,19 @@ class MetafilePicture : public PictureData {
   UniqueHenhmetafile metafile_;
   MetafileGeometry geometry_;
 };
+
+// A 32-bit DIB section with rows from the top (negative height), whose
+// pixels read as 0x00RRGGBB - the working image's own layout. Raises
+// AppError when GDI cannot make it.
+UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits);
+
+// The picture drawn at (0, 0) on white into a top-down 32-bit DIB section
+// of width x height: the whole working image, its top bytes undefined.
+struct WholePictureDib {
+  UniqueHbitmap dib;
+  const uint32_t* pixels = nullptr;
+};
+WholePictureDib DrawWholePicture(const PictureData& data, int32_t width, int32_t height);
 
 // A private copy of a clipboard metafile with the size its header gives.
 // Raises AppError when the copy cannot be made.

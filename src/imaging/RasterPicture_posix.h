@@ -2,6 +2,7 @@
 #pragma once
 
 #include "imaging/PictureData.h"
+#include "imaging/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {
@@ -12,6 +13,8 @@ class RasterPicture : public PictureData {
   PictureKind Kind() const override { return PictureKind::Raster; }
   int32_t Width() const override { return pixels_.Width(); }
   int32_t Height() const override { return pixels_.Height(); }
+  // The pixels are the working image already: the bands point into them.
+  std::unique_ptr<WorkingBands> Bands() const override { return BandsOfImage(pixels_); }
   const WorkingImage& Pixels() const { return pixels_; }
 
  private:

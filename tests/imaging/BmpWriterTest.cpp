@@ -18,16 +18,7 @@ namespace {
 
 using test::Le16;
 using test::Le32;
-
-class MemorySink : public ByteSink {
- public:
-  size_t Write(const void* data, size_t size) override {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), bytes, bytes + size);
-    return size;
-  }
-  std::vector<uint8_t> bytes_;
-};
+using test::MemorySink;
 
 // Takes `limit` bytes in all, then writes short, like a full disk.
 class FullDiskSink : public ByteSink {
@@ -171,6 +162,33 @@ TEST_F(SaveImageFileTest, WritesEachBmpDepth) {
     const std::string path = folder_.File("out" + std::to_string(depth) + ".BMP");
     ASSERT_TRUE(SaveImageFile(path, picture_, settings));
     EXPECT_EQ(test::ReadAllBytes(path).size(), expectedSizes[depth]) << "depth " << depth;
+  }
+}
+
+// The save draws, converts and writes a band of rows at a time; the files
+// must be byte for byte those made from the whole working image.
+TEST_F(SaveImageFileTest, WritesTheBytesOfTheWholeWorkingImage) {
+  struct Size {
+    int32_t width, height;
+  };
+  // One row, one band, a band and a row, several bands with a short last one.
+  const Size sizes[] = {{1, 1}, {7, 5}, {3, 16}, {5, 17}, {37, 50}};
+  std::vector<ImageSaveSettings> settings;
+  for (int32_t depth = 0; depth < 4; ++depth) settings.push_back({0, depth, 1, 100});
+  for (int32_t quality : {1, 75, 100}) {
+    for (int32_t colour : {0, 1}) settings.push_back({1, 2, colour, quality});
+  }
+  for (const Size& size : sizes) {
+    const TPicture picture =
+        PictureFromPixels(size.width, size.height, test::AsymmetricPixels(size.width, size.height).data());
+    for (const ImageSaveSettings& s : settings) {
+      SCOPED_TRACE(testing::Message() << size.width << " x " << size.height << " kind " << s.FileKind
+                                      << " depth " << s.BmpDepth << " colour " << s.JpegColor
+                                      << " quality " << s.JpegQuality);
+      const std::string path = folder_.File("bands");
+      ASSERT_TRUE(SaveImageFile(path, picture, s));
+      EXPECT_EQ(test::ReadAllBytes(path), test::FileFromWholeWorkingImage(picture, s));
+    }
   }
 }
 

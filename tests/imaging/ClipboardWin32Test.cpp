@@ -7,6 +7,9 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -272,6 +275,33 @@ TEST_F(ClipboardWin32Test, GivesAnEmptyFileForAZeroWideFrame) {
   const std::string path = folder.File("zero.BMP");
   ASSERT_TRUE(SaveImageFile(path, picture, ImageSaveSettings{}));
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+// Raster pictures are drawn a band at a time, metafiles whole: each kind
+// must give the file of the whole working image.
+TEST_F(ClipboardWin32Test, SavesEachKindAsTheWholeWorkingImageDoes) {
+  std::vector<uint8_t> monochromeBits((37 + 15) / 16 * 2 * 35);
+  for (size_t i = 0; i < monochromeBits.size(); ++i) monochromeBits[i] = static_cast<uint8_t>(i * 37);
+  const RECT painted = {3, 5, 41, 33};
+  const std::pair<const char*, std::function<void()>> kinds[] = {
+      {"device bitmap from a DIB", [&] { Place({{CF_DIB, Dib(37, 35)}}); }},
+      {"monochrome", [&] { Place({{CF_BITMAP, CreateBitmap(37, 35, 1, 1, monochromeBits.data())}}); }},
+      {"metafile", [&] { Place({{CF_ENHMETAFILE, Metafile(FrameForPixels(45, 37), &painted)}}); }},
+  };
+  const ImageSaveSettings settings[] = {{0, 0, 1, 100}, {0, 2, 1, 100}, {0, 3, 1, 100}, {1, 2, 1, 90}};
+  test::ScratchFolder folder;
+  for (const auto& [name, place] : kinds) {
+    place();
+    TPicture picture;
+    LoadClipboardPicture(picture);
+    ASSERT_GT(PictureHeight(picture), 16) << name;
+    for (const ImageSaveSettings& s : settings) {
+      SCOPED_TRACE(testing::Message() << name << ", kind " << s.FileKind << " depth " << s.BmpDepth);
+      const std::string path = folder.File("kind");
+      ASSERT_TRUE(SaveImageFile(path, picture, s));
+      EXPECT_EQ(test::ReadAllBytes(path), test::FileFromWholeWorkingImage(picture, s));
+    }
+  }
 }
 
 TEST_F(ClipboardWin32Test, KeepsThePictureWhenTheClipboardHoldsNone) {

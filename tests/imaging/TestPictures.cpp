@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "imaging/BmpWriter.h"
+#include "imaging/JpegEncoder.h"
+
 namespace zumorika::test {
 
 ScratchFolder::ScratchFolder() {
@@ -27,6 +30,21 @@ ScratchFolder::~ScratchFolder() {
 std::vector<uint8_t> ReadAllBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> FileFromWholeWorkingImage(const TPicture& picture,
+                                               const ImageSaveSettings& settings) {
+  const WorkingImage whole = PrepareWorkingImage(picture);
+  if (settings.FileKind != 0) {
+    std::vector<uint8_t> jpeg;
+    EncodeJpeg(whole, settings.JpegQuality & 0xFF, settings.JpegColor == 0, jpeg);
+    return jpeg;
+  }
+  const int depth = settings.BmpDepth;
+  const int bits = depth == 0 ? 1 : depth == 1 ? 4 : depth == 2 ? 8 : 24;
+  MemorySink sink;
+  WriteBmp(sink, ConvertWorkingImage(whole, bits));
+  return sink.bytes_;
 }
 
 }  // namespace zumorika::test

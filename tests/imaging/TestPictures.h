@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/ByteSink.h"
+#include "imaging/ImageFile.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika::test {
@@ -51,6 +53,23 @@ class ScratchFolder {
 };
 
 std::vector<uint8_t> ReadAllBytes(const std::string& path);
+
+// Keeps every byte written to it.
+class MemorySink : public ByteSink {
+ public:
+  size_t Write(const void* data, size_t size) override {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    bytes_.insert(bytes_.end(), bytes, bytes + size);
+    return size;
+  }
+  std::vector<uint8_t> bytes_;
+};
+
+// The file SaveImageFile writes, made the way it was made before saves went
+// band by band: the whole working image prepared, then converted and
+// written, or encoded, in one piece.
+std::vector<uint8_t> FileFromWholeWorkingImage(const TPicture& picture,
+                                               const ImageSaveSettings& settings);
 
 inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;

@@ -13,6 +13,8 @@
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/PictureData.h"
+#include "imaging/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 #include "util/AppError.h"
 #include "window/WindowTexts.h"
@@ -114,27 +116,112 @@ TEST(PasteFault, SaveImageFileIntoMissingFolderReportsFalseForEveryKind) {
   }
 }
 
+// Noise bands that stop part-way with the error GDI gives when it cannot
+// draw, as a picture too big for the memory left may fail on a later band.
+// It notes whether the picture's file had been begun by then.
+class BandsFailingPartWay : public WorkingBands {
+ public:
+  BandsFailingPartWay(int32_t width, int32_t height, int failingCall, std::string path, bool& begun)
+      : WorkingBands(width, height), failingCall_(failingCall), path_(std::move(path)),
+        begun_(begun), band_(static_cast<size_t>(width) * kBandRows) {}
+  const uint32_t* Band(int32_t band) override {
+    if (++calls_ == failingCall_) {
+      begun_ = Exists(path_);
+      throw AppError(kTextOutOfResources);
+    }
+    stress::FillWithNoise(band_.data(), band_.size(), static_cast<uint32_t>(band) * 7919u);
+    return band_.data();
+  }
+
+ private:
+  int calls_ = 0;
+  int failingCall_;
+  std::string path_;
+  bool& begun_;
+  std::vector<uint32_t> band_;
+};
+
+class PictureFailingPartWay : public PictureData {
+ public:
+  PictureFailingPartWay(int32_t width, int32_t height, int failingCall, std::string path,
+                        bool& begun)
+      : width_(width), height_(height), failingCall_(failingCall), path_(std::move(path)),
+        begun_(begun) {}
+  PictureKind Kind() const override { return PictureKind::Raster; }
+  int32_t Width() const override { return width_; }
+  int32_t Height() const override { return height_; }
+  std::unique_ptr<WorkingBands> Bands() const override {
+    return std::make_unique<BandsFailingPartWay>(width_, height_, failingCall_, path_, begun_);
+  }
+
+ private:
+  int32_t width_, height_;
+  int failingCall_;
+  std::string path_;
+  bool& begun_;
+};
+
+TEST(PasteFault, PictureThatFailsPartWayIsRemovedAndNothingBuffered) {
+  for (int32_t kind : {0, 1}) {
+    ScratchFolder scratch;
+    LoadDrawing(scratch / "plan.jww");
+    const std::string picturePath = scratch / "plan_000." + std::string(kind ? "JPG" : "BMP");
+    bool begun = false;
+    // The fifth band: a JPEG of noise writes its first 64 KB in its third.
+    TPicture picture;
+    picture.Assign(std::make_unique<PictureFailingPartWay>(1001, 203, 5, picturePath, begun));
+    stress::RealFilesHost host(picture, scratch / "zumorika.dat");
+    WindowSettings settings;
+    settings.FileKind = kind;
+    settings.BmpDepth = 3;
+    try {
+      RunPasteAction(settings, host.Info(), host);
+      ADD_FAILURE() << "kind " << kind << ": no error";
+    } catch (const AppError& e) {
+      EXPECT_STREQ(e.what(), kTextOutOfResources);  // for the application's error box
+    }
+    EXPECT_TRUE(begun) << "kind " << kind << ": the failure came before the file was begun";
+    EXPECT_FALSE(Exists(picturePath)) << "kind " << kind << ": a partial picture was left behind";
+    EXPECT_EQ(JwcState.OutLineCount, 0);
+    EXPECT_TRUE(host.messages.empty());
+  }
+}
+
 #ifndef _WIN32
 
 TEST(PasteFault, DiskFillingDuringThePictureRemovesItAndBuffersNothing) {
-  for (int32_t kind : {0, 1}) {
+  struct Case {
+    int32_t kind;
+    bool noise;
+    int32_t width, height;
+    rlim_t limit;
+  };
+  // The picture is written band by band while it is drawn, so the disk can
+  // fill in the middle of the picture as well as at its first write.
+  const Case cases[] = {
+      {0, false, 301, 203, 64 * 1024},   // 24-bit BMP of 184 KB: full in its fifth band
+      {1, false, 301, 203, 2000},        // small JPEG: full at its one write
+      {1, true, 1001, 203, 160 * 1024},  // JPEG of 400 KB: full in its seventh band
+  };
+  for (const Case& c : cases) {
     ScratchFolder scratch;
-    const std::string picturePath = scratch / "plan_000." + std::string(kind ? "JPG" : "BMP");
+    const std::string picturePath = scratch / "plan_000." + std::string(c.kind ? "JPG" : "BMP");
     int result = stress::RunInChild([&] {
       LoadDrawing(scratch / "plan.jww");
-      TPicture picture = stress::TestPicture(301, 203);  // 24-bit BMP: 184 KB
+      TPicture picture = c.noise ? stress::NoisePicture(c.width, c.height)
+                                 : stress::TestPicture(c.width, c.height);
       stress::RealFilesHost host(picture, scratch / "zumorika.dat");
       WindowSettings settings;
-      settings.FileKind = kind;
+      settings.FileKind = c.kind;
       settings.BmpDepth = 3;
-      stress::LimitFileSize(kind ? 2000 : 64 * 1024);
+      stress::LimitFileSize(c.limit);
       if (RunPasteAction(settings, host.Info(), host)) return 1;
       if (host.messages != std::vector<std::string>{std::string(kMsgSaveFailed)}) return 2;
       if (JwcState.OutLineCount != 0) return 3;
       if (!host.settingsWritten) return 4;  // small enough to fit under the limit
       return 0;
     });
-    EXPECT_EQ(result, 0) << "kind " << kind;
+    EXPECT_EQ(result, 0) << "kind " << c.kind << ", limit " << c.limit;
     EXPECT_FALSE(Exists(picturePath)) << "a partial picture was left behind";
   }
 }

@@ -83,4 +83,22 @@ inline TPicture TestPicture(int32_t width, int32_t height) {
   return PictureFromPixels(width, height, pixels.data());
 }
 
+// Noise, which compresses badly: every band of it adds tens of kilobytes to
+// a JPEG, so a file grows while the picture is still being drawn.
+inline void FillWithNoise(uint32_t* pixels, size_t count, uint32_t seed) {
+  uint32_t state = seed | 1;
+  for (size_t i = 0; i < count; ++i) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    pixels[i] = state & 0x00FFFFFF;
+  }
+}
+
+inline TPicture NoisePicture(int32_t width, int32_t height) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+  FillWithNoise(pixels.data(), pixels.size(), 0x2545F491u);
+  return PictureFromPixels(width, height, pixels.data());
+}
+
 }  // namespace zumorika::stress
