@@ -3,24 +3,25 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "imaging/PictureData_win32.h"
+#include "util/AppError.h"
+
 namespace zumorika {
 
 namespace {
 
-// A top-down 32-bit DIB section; the desktop window manager takes only
-// 32-bit bitmaps for thumbnails.
+// A top-down 32-bit DIB section, or null: the desktop window manager takes
+// only 32-bit bitmaps for thumbnails, and a window procedure has no one to
+// report a failure to.
 UniqueHbitmap CreateDib32(int width, int height, uint32_t** pixels) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueHbitmap dib(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  *pixels = static_cast<uint32_t*>(bits);
-  return dib;
+  try {
+    UniqueHbitmap dib = CreateTopDownDib32(nullptr, width, height, &bits);
+    *pixels = static_cast<uint32_t*>(bits);
+    return dib;
+  } catch (const AppError&) {
+    return UniqueHbitmap();
+  }
 }
 
 // GDI leaves the fourth byte 0, which the window manager would read as
