@@ -1,0 +1,401 @@
+// Device-independent bitmaps as bytes: the clipboard's packed CF_DIB and
+// CF_DIBV5, and BMP files, which are a file header before the same layout.
+// Every field is checked against the size of the data before it is used.
+#include <algorithm>
+#include <cstring>
+
+#include "imaging/PictureDecoding.h"
+
+namespace zumorika {
+
+namespace {
+
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiBitfields = 3;
+constexpr uint32_t kBiAlphaBitfields = 6;
+
+constexpr uint32_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER
+constexpr uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
+// From this size on a header holds the alpha mask after the colour masks
+// (the V4 and V5 headers, and the rarer V3).
+constexpr uint32_t kHeaderWithAlphaMask = 56;
+
+uint32_t Get16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | p[1] << 8; }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
+
+struct Masks {
+  uint32_t red = 0, green = 0, blue = 0, alpha = 0;
+};
+
+struct DibLayout {
+  int32_t width = 0;
+  int32_t height = 0;
+  bool topDown = false;
+  uint32_t bits = 0;
+  uint32_t compression = kBiRgb;
+  Masks masks;
+  bool alphaMaskDeclared = false;  // the header has an alpha mask field
+  const uint8_t* colourTable = nullptr;
+  uint32_t colourEntries = 0;
+  uint32_t colourEntrySize = 4;
+  const uint8_t* pixels = nullptr;
+  size_t pixelBytes = 0;  // from the pixels to the end of the data
+  size_t stride = 0;
+};
+
+bool Fail(std::string& reason, const char* text) {
+  reason = text;
+  return false;
+}
+
+// A mask is usable when its bits are one run; an empty mask reads 0.
+bool IsContiguous(uint32_t mask) {
+  if (mask == 0) return true;
+  while ((mask & 1) == 0) mask >>= 1;
+  return (mask & (mask + 1)) == 0;
+}
+
+// Reads the header, the masks and the colour table of the DIB at `dib`,
+// `size` bytes long. `pixelOffset` is where a file header puts the pixels
+// (0: right after the colour table, as in a packed DIB).
+bool ReadLayout(const uint8_t* dib, size_t size, size_t pixelOffset, DibLayout& layout,
+                std::string& reason) {
+  if (size < 4) return Fail(reason, "DIB header is truncated");
+  const uint32_t headerSize = Get32(dib);
+  if (headerSize != kCoreHeaderSize && headerSize < kInfoHeaderSize) {
+    return Fail(reason, "unknown DIB header size");
+  }
+  if (headerSize > size) return Fail(reason, "DIB header is truncated");
+
+  int64_t height = 0;
+  uint32_t planes = 0;
+  uint32_t colourUsed = 0;
+  if (headerSize == kCoreHeaderSize) {
+    layout.width = static_cast<int32_t>(Get16(dib + 4));
+    height = static_cast<int16_t>(Get16(dib + 6));
+    planes = Get16(dib + 8);
+    layout.bits = Get16(dib + 10);
+    layout.colourEntrySize = 3;
+  } else {
+    layout.width = static_cast<int32_t>(Get32(dib + 4));
+    height = static_cast<int32_t>(Get32(dib + 8));
+    planes = Get16(dib + 12);
+    layout.bits = Get16(dib + 14);
+    layout.compression = Get32(dib + 16);
+    colourUsed = Get32(dib + 32);
+  }
+  if (planes != 1) return Fail(reason, "DIB has more than one plane");
+  if (layout.width <= 0 || height == 0 || height == INT32_MIN) {
+    return Fail(reason, "DIB size out of range");
+  }
+  layout.topDown = height < 0;
+  layout.height = static_cast<int32_t>(height < 0 ? -height : height);
+
+  const uint32_t bits = layout.bits;
+  const uint32_t c = layout.compression;
+  const bool paletted = bits == 1 || bits == 4 || bits == 8;
+  const bool valid = (c == kBiRgb && (paletted || bits == 16 || bits == 24 || bits == 32)) ||
+                     (c == kBiRle8 && bits == 8) || (c == kBiRle4 && bits == 4) ||
+                     ((c == kBiBitfields || c == kBiAlphaBitfields) && (bits == 16 || bits == 32));
+  if (!valid) return Fail(reason, "unsupported DIB depth or compression");
+  if ((c == kBiRle8 || c == kBiRle4) && layout.topDown) {
+    return Fail(reason, "run-length DIB cannot be top-down");
+  }
+
+  size_t at = headerSize;
+  if (c == kBiBitfields || c == kBiAlphaBitfields) {
+    const uint8_t* masks = dib + kInfoHeaderSize;
+    const uint32_t maskCount = c == kBiAlphaBitfields ? 4 : 3;
+    if (headerSize == kInfoHeaderSize) {
+      // The masks follow a plain info header.
+      if (size < at + 4 * maskCount) return Fail(reason, "DIB masks are truncated");
+      at += 4 * maskCount;
+    }
+    layout.masks.red = Get32(masks);
+    layout.masks.green = Get32(masks + 4);
+    layout.masks.blue = Get32(masks + 8);
+    if (maskCount == 4 || headerSize >= kHeaderWithAlphaMask) layout.masks.alpha = Get32(masks + 12);
+  } else if (headerSize >= kHeaderWithAlphaMask) {
+    layout.masks.alpha = Get32(dib + 52);
+  }
+  layout.alphaMaskDeclared = headerSize >= kHeaderWithAlphaMask || c == kBiAlphaBitfields;
+
+  if (paletted) {
+    const uint32_t full = 1u << bits;
+    layout.colourEntries = colourUsed == 0 ? full : colourUsed;
+  } else {
+    layout.colourEntries = colourUsed;  // an optional table, skipped
+  }
+  const uint64_t tableBytes = uint64_t{layout.colourEntries} * layout.colourEntrySize;
+  if (tableBytes > size - at) return Fail(reason, "DIB colour table is truncated");
+  layout.colourTable = dib + at;
+  if (!paletted) layout.colourEntries = 0;
+  at += static_cast<size_t>(tableBytes);
+
+  const uint64_t stride = (uint64_t{static_cast<uint32_t>(layout.width)} * bits + 31) / 32 * 4;
+  layout.stride = static_cast<size_t>(stride);
+  const bool runLength = c == kBiRle8 || c == kBiRle4;
+  const uint64_t needed = runLength ? 0 : stride * static_cast<uint32_t>(layout.height);
+  if (pixelOffset != 0) {
+    if (pixelOffset < at || pixelOffset > size) return Fail(reason, "BMP pixel offset out of range");
+    at = pixelOffset;
+  } else if (c == kBiBitfields && headerSize > kInfoHeaderSize && needed != 0 &&
+             size - at >= 12 && size - at - 12 == needed) {
+    // Some writers repeat the masks after a header that holds them; the
+    // data's size shows it.
+    at += 12;
+  }
+  if (needed > size - at) return Fail(reason, "DIB pixels are truncated");
+  layout.pixels = dib + at;
+  layout.pixelBytes = size - at;
+  return true;
+}
+
+// The colour of a table entry as 0x00RRGGBB; an index past the table is black.
+uint32_t TableColour(const DibLayout& layout, uint32_t index) {
+  if (index >= layout.colourEntries) return 0;
+  const uint8_t* entry = layout.colourTable + size_t{index} * layout.colourEntrySize;
+  return static_cast<uint32_t>(entry[0]) | static_cast<uint32_t>(entry[1]) << 8 |
+         static_cast<uint32_t>(entry[2]) << 16;
+}
+
+// A masked field of a pixel scaled to 0..255.
+uint32_t Channel(uint32_t pixel, uint32_t mask) {
+  if (mask == 0) return 0;
+  int shift = 0;
+  while (((mask >> shift) & 1) == 0) ++shift;
+  const uint32_t max = mask >> shift;
+  const uint32_t value = (pixel & mask) >> shift;
+  return static_cast<uint32_t>((uint64_t{value} * 255 + max / 2) / max);
+}
+
+Masks DefaultMasks(uint32_t bits) {
+  Masks masks;
+  if (bits == 16) {
+    masks.red = 0x7C00;
+    masks.green = 0x03E0;
+    masks.blue = 0x001F;
+  } else {
+    masks.red = 0x00FF0000;
+    masks.green = 0x0000FF00;
+    masks.blue = 0x000000FF;
+  }
+  return masks;
+}
+
+// The masks that say where the colour is: BI_RGB means the standard layout
+// whatever the header's mask fields hold.
+Masks ColourMasks(const DibLayout& layout) {
+  if (layout.compression == kBiRgb) return DefaultMasks(layout.bits);
+  return layout.masks;
+}
+
+// One stored row (0 = first in the data) into 0x00RRGGBB pixels.
+void ReadRow(const DibLayout& layout, const Masks& masks, const uint8_t* src, uint32_t* dst) {
+  const int32_t width = layout.width;
+  switch (layout.bits) {
+    case 1:
+    case 4:
+    case 8: {
+      const uint32_t bits = layout.bits;
+      const uint32_t perByte = 8 / bits;
+      const uint32_t low = (1u << bits) - 1;
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t byte = src[x / perByte];
+        const uint32_t shift = 8 - bits * (x % perByte + 1);
+        dst[x] = TableColour(layout, (byte >> shift) & low);
+      }
+      break;
+    }
+    case 16:
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t v = Get16(src + 2 * x);
+        dst[x] = Channel(v, masks.blue) | Channel(v, masks.green) << 8 |
+                 Channel(v, masks.red) << 16;
+      }
+      break;
+    case 24:
+      for (int32_t x = 0; x < width; ++x, src += 3) {
+        dst[x] = static_cast<uint32_t>(src[0]) | static_cast<uint32_t>(src[1]) << 8 |
+                 static_cast<uint32_t>(src[2]) << 16;
+      }
+      break;
+    default: {
+      const bool standard = masks.red == 0x00FF0000 && masks.green == 0x0000FF00 &&
+                            masks.blue == 0x000000FF;
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t v = Get32(src + 4 * x);
+        dst[x] = standard ? v & 0x00FFFFFF
+                          : Channel(v, masks.blue) | Channel(v, masks.green) << 8 |
+                                Channel(v, masks.red) << 16;
+      }
+      break;
+    }
+  }
+}
+
+int32_t ImageRow(const DibLayout& layout, int32_t stored) {
+  return layout.topDown ? stored : layout.height - 1 - stored;
+}
+
+void ReadUncompressed(const DibLayout& layout, WorkingImage& image) {
+  const Masks masks = ColourMasks(layout);
+  for (int32_t stored = 0; stored < layout.height; ++stored) {
+    ReadRow(layout, masks, layout.pixels + stored * layout.stride,
+            image.Row(ImageRow(layout, stored)));
+  }
+}
+
+// Run-length data, 8 or 4 bits: runs, then escapes for end of line, end of
+// picture, a jump, and literal pixels. Pixels it never sets stay white; a
+// run past the edge is cut, and data that ends early ends the picture.
+void ReadRunLength(const DibLayout& layout, WorkingImage& image) {
+  const bool four = layout.compression == kBiRle4;
+  const uint8_t* p = layout.pixels;
+  const uint8_t* end = p + layout.pixelBytes;
+  int32_t x = 0;
+  int32_t row = 0;  // from the bottom
+  auto put = [&](uint32_t index) {
+    if (x < layout.width && row < layout.height) {
+      image.Row(ImageRow(layout, row))[x] = TableColour(layout, index);
+    }
+    ++x;
+  };
+  while (end - p >= 2 && row < layout.height) {
+    const uint32_t count = p[0];
+    const uint32_t value = p[1];
+    p += 2;
+    if (count > 0) {
+      for (uint32_t i = 0; i < count; ++i) put(four ? (i % 2 == 0 ? value >> 4 : value & 15) : value);
+    } else if (value == 0) {
+      x = 0;
+      ++row;
+    } else if (value == 1) {
+      break;
+    } else if (value == 2) {
+      if (end - p < 2) break;
+      x += p[0];
+      row += p[1];
+      p += 2;
+    } else {
+      const size_t bytes = four ? (value + 1) / 2 : value;
+      const size_t padded = (bytes + 1) & ~size_t{1};
+      if (static_cast<size_t>(end - p) < bytes) break;
+      for (uint32_t i = 0; i < value; ++i) {
+        put(four ? (i % 2 == 0 ? p[i / 2] >> 4 : p[i / 2] & 15) : p[i]);
+      }
+      p += std::min(padded, static_cast<size_t>(end - p));
+    }
+  }
+}
+
+// Whether a 32-bit DIB keeps alpha in its fourth bytes in the usual layout:
+// BI_RGB, or bit fields with the standard colour masks, and an alpha mask of
+// 0xFF000000 where the header declares one.
+bool MayCarryAlpha(const DibLayout& layout) {
+  if (layout.bits != 32) return false;
+  if (layout.compression != kBiRgb) {
+    const bool standard = layout.masks.red == 0x00FF0000 && layout.masks.green == 0x0000FF00 &&
+                          layout.masks.blue == 0x000000FF;
+    if (!standard) return false;
+  }
+  return !layout.alphaMaskDeclared || layout.masks.alpha == 0xFF000000;
+}
+
+enum class AlphaUse { Opaque, Premultiplied, Straight };
+
+// Fourth bytes all 0 are an opaque picture (paint programs write them so),
+// all 255 are opaque too; otherwise premultiplied when no colour exceeds its
+// alpha anywhere.
+AlphaUse ClassifyAlpha(const DibLayout& layout) {
+  bool anyNonZero = false, anyTranslucent = false, premultiplied = true;
+  for (int32_t stored = 0; stored < layout.height; ++stored) {
+    const uint8_t* p = layout.pixels + stored * layout.stride;
+    for (int32_t x = 0; x < layout.width; ++x, p += 4) {
+      const uint8_t a = p[3];
+      anyNonZero |= a != 0;
+      anyTranslucent |= a != 255;
+      premultiplied &= p[0] <= a && p[1] <= a && p[2] <= a;
+    }
+  }
+  if (!anyNonZero || !anyTranslucent) return AlphaUse::Opaque;
+  return premultiplied ? AlphaUse::Premultiplied : AlphaUse::Straight;
+}
+
+void ReadComposed(const DibLayout& layout, bool premultiplied, WorkingImage& image) {
+  for (int32_t stored = 0; stored < layout.height; ++stored) {
+    const uint8_t* src = layout.pixels + stored * layout.stride;
+    uint32_t* dst = image.Row(ImageRow(layout, stored));
+    for (int32_t x = 0; x < layout.width; ++x) {
+      dst[x] = ComposedOnWhite(Get32(src + 4 * x), premultiplied);
+    }
+  }
+}
+
+// The whole DIB into `out`; a 32-bit one with meaningful alpha composed
+// on white. `composedOnly`: give up (false, no reason) unless it is such a one.
+bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedOnly,
+             WorkingImage& out, std::string& reason) {
+  DibLayout layout;
+  if (!ReadLayout(dib, size, pixelOffset, layout, reason)) return false;
+  const Masks masks = ColourMasks(layout);
+  if (!IsContiguous(masks.red) || !IsContiguous(masks.green) || !IsContiguous(masks.blue)) {
+    return Fail(reason, "DIB colour masks are not contiguous");
+  }
+  const AlphaUse alpha = MayCarryAlpha(layout) ? ClassifyAlpha(layout) : AlphaUse::Opaque;
+  if (composedOnly && alpha == AlphaUse::Opaque) return Fail(reason, "DIB is opaque");
+
+  CheckWorkingImageSize(layout.width, layout.height);
+  const bool runLength = layout.compression == kBiRle8 || layout.compression == kBiRle4;
+  WorkingImage image = runLength ? WorkingImage(layout.width, layout.height)
+                                 : WorkingImage::ToBeFilled(layout.width, layout.height);
+  if (runLength) {
+    ReadRunLength(layout, image);
+  } else if (alpha != AlphaUse::Opaque) {
+    ReadComposed(layout, alpha == AlphaUse::Premultiplied, image);
+  } else {
+    ReadUncompressed(layout, image);
+  }
+  out = std::move(image);
+  return true;
+}
+
+}  // namespace
+
+uint32_t ComposedOnWhite(uint32_t argb, bool premultiplied) {
+  const uint32_t a = argb >> 24;
+  const uint32_t background = 255 - a;
+  uint32_t result = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t c = (argb >> shift) & 0xFF;
+    // 255 is odd, so C * A / 255 never falls on a half.
+    const uint32_t over = premultiplied ? c : (c * a + 127) / 255;
+    result |= std::min<uint32_t>(over + background, 255) << shift;
+  }
+  return result;
+}
+
+bool ComposeTransparentDib(const uint8_t* dib, size_t size, WorkingImage& out) {
+  std::string reason;
+  return ReadDib(dib, size, 0, true, out, reason);
+}
+
+bool DecodeBmpFile(const uint8_t* data, size_t size, WorkingImage& out, std::string& reason) {
+  constexpr size_t kFileHeaderSize = 14;
+  if (size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') {
+    return Fail(reason, "not a BMP file");
+  }
+  // The offset counts from the file's start; 0 or one inside the headers
+  // (some writers leave it unset) means right after the colour table.
+  const uint32_t offset = Get32(data + 10);
+  const size_t pixelOffset = offset > kFileHeaderSize ? offset - kFileHeaderSize : 0;
+  const uint8_t* dib = data + kFileHeaderSize;
+  const size_t dibSize = size - kFileHeaderSize;
+  DibLayout probe;
+  const bool offsetHolds = pixelOffset != 0 && ReadLayout(dib, dibSize, pixelOffset, probe, reason);
+  return ReadDib(dib, dibSize, offsetHolds ? pixelOffset : 0, false, out, reason);
+}
+
+}  // namespace zumorika
