@@ -4,6 +4,7 @@
 // by control ID, answers its message boxes and hands back the exchange file
 // the tool wrote.
 #include <windows.h>
+#include <shlobj.h>  // DROPFILES
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "ClipPictures.h"
 #include "HostSteps.h"
 #include "util/WinHandles_win32.h"
 
@@ -203,7 +205,16 @@ std::wstring WithSeparator(std::wstring folder) {
 
 // --- Options ---------------------------------------------------------------
 
-enum class ClipKind { kKeep, kNone, kBmp, kEmf, kWmf, kText };
+// What goes on the clipboard. The kinds after kText copy what real programs
+// place for a picture, format by format in their order.
+enum class ClipKind {
+  kKeep, kNone, kBmp, kEmf, kWmf, kText,
+  kBrowser,     // "PNG", CF_DIBV5 (Chrome, Edge)
+  kBrowserDib,  // "PNG", CF_DIBV5, CF_DIB (Firefox)
+  kPaint,       // a 32-bit CF_DIB whose fourth bytes are 0
+  kPng,         // "PNG" alone (Wine's image/png from Linux programs)
+  kFiles,       // CF_HDROP (files copied in Explorer)
+};
 
 struct Options {
   std::wstring tool;
@@ -216,6 +227,8 @@ struct Options {
   DWORD holdClipboardMs = 0;   // or this long after the tool's first try
   ClipKind clip = ClipKind::kKeep;
   std::wstring clipSource;  // a path, or the text for kText
+  std::vector<std::wstring> clipFiles;  // for kFiles, in the given order
+  bool listFormats = false;  // print the clipboard's formats before the run
   std::vector<Step> steps;
   std::wstring out;
   bool print = false;
@@ -241,8 +254,26 @@ const char kUsageText[] =
     "  --clip-emf FILE     an enhanced metafile as CF_ENHMETAFILE\n"
     "  --clip-wmf FILE     a Windows metafile (placeable or plain) as CF_METAFILEPICT\n"
     "  --clip-text TEXT    a text as CF_UNICODETEXT\n"
+    "  --clip-browser BMP  what Chrome and Edge place for \"Copy image\": the\n"
+    "                      registered \"PNG\" (the picture as PNG), then CF_DIBV5\n"
+    "                      (BITMAPV5HEADER, 32 bits, BI_RGB, alpha mask\n"
+    "                      0xFF000000, bottom-up, premultiplied BGRA); BMP is a\n"
+    "                      24 or 32-bit BMP file, its alpha straight and read\n"
+    "                      only where a V4/V5 header has the alpha mask 0xFF000000\n"
+    "  --clip-browser-dib BMP  as --clip-browser, then also CF_DIB\n"
+    "                      (BITMAPINFOHEADER, 32-bit premultiplied BGRA with its\n"
+    "                      alpha byte), as Firefox places\n"
+    "  --clip-paint BMP    what a paint program places: a 32-bit CF_DIB\n"
+    "                      (BITMAPINFOHEADER, BI_RGB) whose fourth bytes are 0\n"
+    "  --clip-png PNG      a PNG file's bytes as the registered \"PNG\" alone, as\n"
+    "                      Wine offers image/png copied in a Linux program\n"
+    "  --clip-files FILE   CF_HDROP naming FILE (full path, wide names), as\n"
+    "                      Explorer's Copy; repeat it for several files\n"
     "  --clip-none         empty the clipboard\n"
     "                      (without a --clip option the clipboard is left alone)\n"
+    "  --list-formats      print the clipboard's formats in EnumClipboardFormats\n"
+    "                      order (\"format: ID NAME\"), after any --clip option;\n"
+    "                      without --tool nothing else is done\n"
     "  --clip-held         keep the clipboard open while the tool starts, as\n"
     "                      another program may; it is let go once the window shows\n"
     "  --clip-held-for MS  keep the clipboard open until MS milliseconds after the\n"
@@ -313,6 +344,8 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.holdClipboard = true;
     } else if (arg == L"--timing") {
       options.timing = true;
+    } else if (arg == L"--list-formats") {
+      options.listFormats = true;
     } else if (!hasValue) {
       Err("jwc-host: " + WideToUtf8(arg) + " needs a value (or is unknown)\n");
       return kUsage;
@@ -341,6 +374,21 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
     } else if (arg == L"--clip-text") {
       options.clip = ClipKind::kText;
       options.clipSource = value();
+    } else if (arg == L"--clip-browser") {
+      options.clip = ClipKind::kBrowser;
+      options.clipSource = value();
+    } else if (arg == L"--clip-browser-dib") {
+      options.clip = ClipKind::kBrowserDib;
+      options.clipSource = value();
+    } else if (arg == L"--clip-paint") {
+      options.clip = ClipKind::kPaint;
+      options.clipSource = value();
+    } else if (arg == L"--clip-png") {
+      options.clip = ClipKind::kPng;
+      options.clipSource = value();
+    } else if (arg == L"--clip-files") {
+      options.clip = ClipKind::kFiles;
+      options.clipFiles.push_back(value());
     } else if (arg == L"--step") {
       if (!AddStep(WideToUtf8(value()), options, error)) {
         Err("jwc-host: " + error + "\n");
@@ -371,7 +419,7 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       return kUsage;
     }
   }
-  if (options.tool.empty()) {
+  if (options.tool.empty() && !options.listFormats) {
     Err("jwc-host: --tool is required (see --help)\n");
     return kUsage;
   }
@@ -488,6 +536,78 @@ bool PutText(const std::wstring& text, std::string& error) {
   return HandOver(CF_UNICODETEXT, memory, error);
 }
 
+// The registered format browsers and Wine name a PNG file's bytes by.
+UINT PngFormat() { return RegisterClipboardFormatW(L"PNG"); }
+
+bool PutBytes(UINT format, const std::string& bytes, std::string& error) {
+  UniqueGlobal memory = GlobalCopy(bytes.data(), bytes.size());
+  if (!memory) {
+    error = LastErrorText("GlobalAlloc");
+    return false;
+  }
+  return HandOver(format, memory, error);
+}
+
+bool ReadSourcePicture(const std::wstring& path, StraightPicture& picture, std::string& error) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    error = "cannot read " + WideToUtf8(path);
+    return false;
+  }
+  if (!ReadBmpPicture(bytes, picture, error)) {
+    error = WideToUtf8(path) + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+// A browser's "Copy image": its own PNG of the picture first, then the
+// premultiplied DIBs; the system makes CF_BITMAP (and CF_DIB when absent).
+bool PutBrowserPicture(const std::wstring& path, bool withDib, std::string& error) {
+  StraightPicture picture;
+  return ReadSourcePicture(path, picture, error) &&
+         PutBytes(PngFormat(), EncodePng(picture), error) &&
+         PutBytes(CF_DIBV5, MakeDib(picture, DibLayout::kV5Premultiplied), error) &&
+         (!withDib || PutBytes(CF_DIB, MakeDib(picture, DibLayout::kInfoPremultiplied), error));
+}
+
+bool PutPaintPicture(const std::wstring& path, std::string& error) {
+  StraightPicture picture;
+  return ReadSourcePicture(path, picture, error) &&
+         PutBytes(CF_DIB, MakeDib(picture, DibLayout::kInfoOpaqueZero), error);
+}
+
+bool PutPngFile(const std::wstring& path, std::string& error) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    error = "cannot read " + WideToUtf8(path);
+    return false;
+  }
+  return PutBytes(PngFormat(), bytes, error);
+}
+
+// CF_HDROP as Explorer places it: a DROPFILES header, then each full path
+// in UTF-16 with its NUL, then one more NUL. The files need not exist.
+bool PutFileList(const std::vector<std::wstring>& paths, std::string& error) {
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  header.fWide = TRUE;
+  std::wstring list;
+  for (const std::wstring& path : paths) {
+    wchar_t full[MAX_PATH * 4] = {};
+    if (!GetFullPathNameW(path.c_str(), MAX_PATH * 4, full, nullptr)) {
+      error = LastErrorText("GetFullPathNameW") + " for " + WideToUtf8(path);
+      return false;
+    }
+    list += full;
+    list += L'\0';
+  }
+  list += L'\0';
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(wchar_t));
+  return PutBytes(CF_HDROP, bytes, error);
+}
+
 bool FillClipboard(const Options& options, HWND owner, std::string& error) {
   ClipboardSession clipboard(owner);
   if (!clipboard.is_open()) {
@@ -503,6 +623,11 @@ bool FillClipboard(const Options& options, HWND owner, std::string& error) {
     case ClipKind::kEmf: return PutEmf(options.clipSource, error);
     case ClipKind::kWmf: return PutWmf(options.clipSource, error);
     case ClipKind::kText: return PutText(options.clipSource, error);
+    case ClipKind::kBrowser: return PutBrowserPicture(options.clipSource, false, error);
+    case ClipKind::kBrowserDib: return PutBrowserPicture(options.clipSource, true, error);
+    case ClipKind::kPaint: return PutPaintPicture(options.clipSource, error);
+    case ClipKind::kPng: return PutPngFile(options.clipSource, error);
+    case ClipKind::kFiles: return PutFileList(options.clipFiles, error);
     default: return true;
   }
 }
@@ -513,6 +638,11 @@ UINT FormatOf(ClipKind kind) {
     case ClipKind::kEmf: return CF_ENHMETAFILE;
     case ClipKind::kWmf: return CF_METAFILEPICT;
     case ClipKind::kText: return CF_UNICODETEXT;
+    case ClipKind::kBrowser:
+    case ClipKind::kBrowserDib:
+    case ClipKind::kPng: return PngFormat();
+    case ClipKind::kPaint: return CF_DIB;
+    case ClipKind::kFiles: return CF_HDROP;
     default: return 0;
   }
 }
@@ -537,6 +667,36 @@ bool PrepareClipboard(const Options& options, HWND owner, std::string& error) {
   }
   error = "the clipboard did not keep its content";
   return false;
+}
+
+// A standard format by its constant's name, a registered one by its name
+// in quotes; "?" for the private ranges.
+std::string FormatName(UINT format) {
+  static const char* const kStandard[] = {
+      nullptr,       "CF_TEXT",    "CF_BITMAP",      "CF_METAFILEPICT", "CF_SYLK",
+      "CF_DIF",      "CF_TIFF",    "CF_OEMTEXT",     "CF_DIB",          "CF_PALETTE",
+      "CF_PENDATA",  "CF_RIFF",    "CF_WAVE",        "CF_UNICODETEXT",  "CF_ENHMETAFILE",
+      "CF_HDROP",    "CF_LOCALE",  "CF_DIBV5"};
+  if (format < sizeof kStandard / sizeof kStandard[0] && kStandard[format]) {
+    return kStandard[format];
+  }
+  wchar_t name[256] = {};
+  if (GetClipboardFormatNameW(format, name, 256) > 0) return "\"" + WideToUtf8(name) + "\"";
+  return "?";
+}
+
+// The formats in the clipboard's own order, the ones the system would
+// synthesize included: the order the tool meets them in.
+bool PrintFormats(HWND owner, std::string& error) {
+  ClipboardSession clipboard(owner);
+  if (!clipboard.is_open()) {
+    error = LastErrorText("OpenClipboard");
+    return false;
+  }
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+    Out("format: " + std::to_string(format) + " " + FormatName(format) + "\n");
+  }
+  return true;
 }
 
 // --- The tool's windows ----------------------------------------------------
@@ -1216,7 +1376,25 @@ class Session {
 
 // --- The run ---------------------------------------------------------------
 
+// Fills the clipboard as the options ask and lists its formats when asked.
+// The clipboard needs an owner window; a message-only one will do, and it
+// must live as long as the clipboard is held for the tool.
+int SetUpClipboard(const Options& options, UniqueWindow& owner) {
+  owner.reset(CreateWindowExW(0, L"STATIC", L"jwc-host", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr));
+  std::string error;
+  if (!owner || !PrepareClipboard(options, owner.get(), error) ||
+      (options.listFormats && !PrintFormats(owner.get(), error))) {
+    Err("jwc-host: clipboard: " + (owner ? error : LastErrorText("CreateWindowExW")) + "\n");
+    return kSetupFailed;
+  }
+  return kOk;
+}
+
 int Run(const Options& options) {
+  UniqueWindow owner;
+  // --list-formats without a tool: the clipboard as asked, its formats shown.
+  if (options.tool.empty()) return SetUpClipboard(options, owner);
   std::wstring tool = options.tool;
   if (!options.dir.empty()) {
     const std::wstring copy = WithSeparator(options.dir) + NameOf(tool);
@@ -1250,15 +1428,7 @@ int Run(const Options& options) {
     }
   }
 
-  // The clipboard needs an owner window; a message-only one will do.
-  UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"jwc-host", 0, 0, 0, 0, 0,
-                                     HWND_MESSAGE, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr));
-  std::string error;
-  if (!owner || !PrepareClipboard(options, owner.get(), error)) {
-    Err("jwc-host: clipboard: " + (owner ? error : LastErrorText("CreateWindowExW")) + "\n");
-    return kSetupFailed;
-  }
+  if (const int set = SetUpClipboard(options, owner); set != kOk) return set;
 
   std::unique_ptr<ClipboardSession> held;
   if (options.holdClipboard) {
