@@ -75,12 +75,7 @@ bool ReadBmpFile(const std::string& path, WorkingImage& pixels, std::string& rea
     return false;
   }
   std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  if (std::ferror(file.get())) {
+  if (!ReadAll(file.get(), bytes)) {
     reason = "cannot read the input file";
     return false;
   }

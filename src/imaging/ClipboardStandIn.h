@@ -1,5 +1,6 @@
 // The clipboard of builds without Windows: an in-memory list of offered
-// formats, in order, with raster data for CF_BITMAP. Metafiles exist only on
+// formats, in order, with raster data for CF_BITMAP, bytes for DIBs and
+// registered formats, and file paths for CF_HDROP. Metafiles exist only on
 // Windows, so a metafile format offered here cannot be fetched.
 #pragma once
 
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "imaging/WorkingImage.h"
@@ -14,8 +16,18 @@
 namespace zumorika {
 
 struct StandInOffer {
+  StandInOffer(uint32_t offered, std::shared_ptr<const WorkingImage> raster)
+      : format(offered), bitmap(std::move(raster)) {}
+  // A DIB or a registered format (named) with its bytes.
+  static StandInOffer WithBytes(uint32_t format, std::vector<uint8_t> data,
+                                std::string name = std::string());
+  static StandInOffer CopiedFiles(std::vector<std::string> paths);
+
   uint32_t format = 0;
   std::shared_ptr<const WorkingImage> bitmap;  // null: the data cannot be fetched
+  std::shared_ptr<const std::vector<uint8_t>> bytes;  // a DIB's or PNG's; null: none
+  std::string name;                 // a registered format's name
+  std::vector<std::string> files;   // CF_HDROP's paths
 };
 
 // Replaces what the stand-in offers. `openable` false makes every open fail,

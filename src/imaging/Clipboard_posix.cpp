@@ -1,9 +1,11 @@
 #include "imaging/Clipboard.h"
+#include "imaging/ClipboardPictures.h"
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardStandIn.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/RasterPicture_posix.h"
 #include "util/AppError.h"
+#include "util/Files.h"
 
 namespace zumorika {
 
@@ -47,9 +49,56 @@ class OpenedClipboard {
     }
     return nullptr;
   }
+
+  PictureSource Choose() const {
+    return ChoosePictureSource([&](uint32_t f) { return NextFormat(f); },
+                               [&](uint32_t f) {
+                                 const StandInOffer* offer = Find(f);
+                                 return offer != nullptr && IsPngFormatName(offer->name);
+                               });
+  }
+};
+
+// The stand-in's offers as bytes; copied files are read from the disk.
+class StandInBytes : public ClipboardBytes {
+ public:
+  explicit StandInBytes(const OpenedClipboard& clipboard) : clipboard_(clipboard) {}
+
+  std::vector<uint8_t> Bytes(uint32_t format) override {
+    const StandInOffer* offer = clipboard_.Find(format);
+    if (offer == nullptr || !offer->bytes) return {};
+    return *offer->bytes;
+  }
+  std::vector<std::string> CopiedFiles() override {
+    const StandInOffer* offer = clipboard_.Find(kCfHdrop);
+    return offer == nullptr ? std::vector<std::string>() : offer->files;
+  }
+  bool ReadCopiedFile(size_t index, std::vector<uint8_t>& bytes) override {
+    const std::vector<std::string> files = CopiedFiles();
+    if (index >= files.size()) return false;
+    UniqueFile file = OpenFile(files[index], "rb");
+    return file && ReadAll(file.get(), bytes);
+  }
+
+ private:
+  const OpenedClipboard& clipboard_;
 };
 
 }  // namespace
+
+StandInOffer StandInOffer::WithBytes(uint32_t format, std::vector<uint8_t> data,
+                                     std::string name) {
+  StandInOffer offer(format, nullptr);
+  offer.bytes = std::make_shared<const std::vector<uint8_t>>(std::move(data));
+  offer.name = std::move(name);
+  return offer;
+}
+
+StandInOffer StandInOffer::CopiedFiles(std::vector<std::string> paths) {
+  StandInOffer offer(kCfHdrop, nullptr);
+  offer.files = std::move(paths);
+  return offer;
+}
 
 void SetStandInClipboard(std::vector<StandInOffer> offers, bool openable) {
   Clipboard().offers = std::move(offers);
@@ -60,16 +109,26 @@ int StandInClipboardOpenCount() { return Clipboard().openCount; }
 
 bool ClipboardHasPicture() {
   OpenedClipboard clipboard;
-  return FirstPictureFormat([&](uint32_t f) { return clipboard.NextFormat(f); }) != 0;
+  return clipboard.Choose().kind != PictureSourceKind::None;
 }
 
 void LoadClipboardPicture(TPicture& picture) {
   OpenedClipboard clipboard;
-  const uint32_t format = FirstPictureFormat([&](uint32_t f) { return clipboard.NextFormat(f); });
-  if (format == 0) throw AppError(kTextInvalidClipboardFormat);
-  const StandInOffer* offer = clipboard.Find(FetchFormatFor(format));
+  const PictureSource source = clipboard.Choose();
+  if (source.kind == PictureSourceKind::None) throw AppError(kTextInvalidClipboardFormat);
+  StandInBytes bytes(clipboard);
+  WorkingImage composed;
+  if (source.kind == PictureSourceKind::Png || source.kind == PictureSourceKind::CopiedFile) {
+    picture.Assign(std::make_unique<RasterPicture>(PictureFromBytes(bytes, source)));
+    return;
+  }
+  if (source.kind == PictureSourceKind::Bitmap && ComposeOwnDib(bytes, source, composed)) {
+    picture.Assign(std::make_unique<RasterPicture>(std::move(composed)));
+    return;
+  }
+  const StandInOffer* offer = clipboard.Find(source.format);
   // Metafiles are a Windows feature: here they cannot be fetched.
-  if (format != kCfBitmap || offer == nullptr || !offer->bitmap) {
+  if (source.kind != PictureSourceKind::Bitmap || offer == nullptr || !offer->bitmap) {
     throw AppError(kTextUnsupportedClipboardData);
   }
   // One pass over the fresh memory: the rows are copied, not painted white

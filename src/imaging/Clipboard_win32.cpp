@@ -1,11 +1,16 @@
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "imaging/Clipboard.h"
 #include "imaging/ClipboardFormats.h"
+#include "imaging/ClipboardPictures.h"
 #include "imaging/GdiHandles_win32.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/PictureData_win32.h"
 #include "util/AppError.h"
+#include "util/Cp932.h"
+#include "util/Files.h"
 
 namespace zumorika {
 
@@ -76,9 +81,105 @@ class ClipboardAccess {
 int ClipboardAccess::count_ = 0;
 UniqueHwnd ClipboardAccess::owner_;
 
-uint32_t FirstOfferedPictureFormat() {
-  return FirstPictureFormat([](uint32_t format) { return EnumClipboardFormats(format); });
+bool IsPngFormat(uint32_t format) {
+  // Registered formats start at 0xC000; a name is at most 255 characters.
+  if (format < 0xC000) return false;
+  wchar_t name[256];
+  const int length = GetClipboardFormatNameW(format, name, 256);
+  return length > 0 && IsPngFormatName(WideToCp932(std::wstring_view(name, length)));
 }
+
+PictureSource ChooseOfferedSource() {
+  return ChoosePictureSource([](uint32_t format) { return EnumClipboardFormats(format); },
+                             IsPngFormat);
+}
+
+// A global memory block locked for reading, unlocked on every way out.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HANDLE memory)
+      : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr),
+        size_(data_ ? GlobalSize(memory) : 0) {}
+  ~LockedGlobal() {
+    if (data_) GlobalUnlock(memory_);
+  }
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  const uint8_t* data() const { return static_cast<const uint8_t*>(data_); }
+  size_t size() const { return size_; }
+
+ private:
+  HANDLE memory_;
+  void* data_;
+  size_t size_;
+};
+
+// The paths of a CF_HDROP block (DROPFILES, then names that each end in a
+// 0, the list ending in an empty one), read within the block's size.
+std::vector<std::wstring> DroppedPaths(const uint8_t* block, size_t size) {
+  std::vector<std::wstring> paths;
+  if (size < sizeof(DROPFILES)) return paths;
+  DROPFILES header;
+  std::memcpy(&header, block, sizeof header);
+  if (header.pFiles < sizeof(DROPFILES) || header.pFiles >= size) return paths;
+  const uint8_t* at = block + header.pFiles;
+  const uint8_t* end = block + size;
+  const size_t unit = header.fWide ? sizeof(wchar_t) : 1;
+  for (;;) {
+    std::wstring path;
+    bool ended = false;
+    for (; end - at >= static_cast<ptrdiff_t>(unit); at += unit) {
+      wchar_t c = 0;
+      if (header.fWide) {
+        std::memcpy(&c, at, sizeof c);
+      } else {
+        c = static_cast<unsigned char>(*at);
+      }
+      if (c == 0) {
+        at += unit;
+        ended = true;
+        break;
+      }
+      path.push_back(c);
+    }
+    if (!ended || path.empty()) break;
+    if (!header.fWide) {
+      // Names of the system's code page, a byte each so far.
+      const std::string narrow(path.begin(), path.end());
+      const int n = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()),
+                                        nullptr, 0);
+      path.assign(static_cast<size_t>(n), L'\0');
+      MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), path.data(), n);
+    }
+    paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
+// The open clipboard's data as bytes; copied files are read by their wide
+// paths, so any name opens whatever the code page.
+class OpenClipboardBytes : public ClipboardBytes {
+ public:
+  std::vector<uint8_t> Bytes(uint32_t format) override {
+    const LockedGlobal data(GetClipboardData(format));
+    return std::vector<uint8_t>(data.data(), data.data() + data.size());
+  }
+  std::vector<std::string> CopiedFiles() override {
+    const LockedGlobal drop(GetClipboardData(CF_HDROP));
+    paths_ = drop.data() ? DroppedPaths(drop.data(), drop.size()) : std::vector<std::wstring>();
+    std::vector<std::string> names;
+    for (const std::wstring& path : paths_) names.push_back(WideToCp932(path));
+    return names;
+  }
+  bool ReadCopiedFile(size_t index, std::vector<uint8_t>& bytes) override {
+    if (index >= paths_.size()) return false;
+    UniqueFile file(_wfopen(paths_[index].c_str(), L"rb"));
+    return file && ReadAll(file.get(), bytes);
+  }
+
+ private:
+  std::vector<std::wstring> paths_;
+};
 
 UniqueHpalette CopyPalette(HPALETTE source) {
   if (source == nullptr) return UniqueHpalette();
@@ -177,16 +278,30 @@ std::unique_ptr<GdiBitmapPicture> CopyClipboardBitmap(HBITMAP source, HPALETTE c
 
 bool ClipboardHasPicture() {
   ClipboardAccess access;
-  return FirstOfferedPictureFormat() != 0;
+  return ChooseOfferedSource().kind != PictureSourceKind::None;
 }
 
 void LoadClipboardPicture(TPicture& picture) {
   ClipboardAccess access;
-  const uint32_t format = FirstOfferedPictureFormat();
-  if (format == 0) throw AppError(kTextInvalidClipboardFormat);
+  const PictureSource source = ChooseOfferedSource();
+  if (source.kind == PictureSourceKind::None) throw AppError(kTextInvalidClipboardFormat);
+
+  // Pictures that arrive as bytes become a 32-bit DIB section, drawn and
+  // saved as any clipboard bitmap is.
+  OpenClipboardBytes bytes;
+  WorkingImage composed;
+  if (source.kind == PictureSourceKind::Png || source.kind == PictureSourceKind::CopiedFile) {
+    composed = PictureFromBytes(bytes, source);
+  } else if (source.kind == PictureSourceKind::Bitmap) {
+    ComposeOwnDib(bytes, source, composed);
+  }
+  if (!composed.IsEmpty()) {
+    picture = PictureFromPixels(composed.Width(), composed.Height(), composed.Row(0));
+    return;
+  }
 
   std::unique_ptr<PictureData> loaded;
-  if (format == kCfBitmap) {
+  if (source.kind == PictureSourceKind::Bitmap) {
     const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     if (bitmap == nullptr) throw AppError(kTextUnsupportedClipboardData);
     const auto palette = IsClipboardFormatAvailable(CF_PALETTE)

@@ -13,4 +13,13 @@ bool CloseFileChecked(UniqueFile file) {
   return ok;
 }
 
+bool ReadAll(std::FILE* file, std::vector<uint8_t>& bytes) {
+  uint8_t chunk[65536];
+  size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  return std::ferror(file) == 0;
+}
+
 }  // namespace zumorika

@@ -4,9 +4,11 @@
 // handed to the C library as they are.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zumorika {
 
@@ -44,6 +46,10 @@ bool CloseFileChecked(UniqueFile file);
 // for a folder that cannot be written (a read-only share, one the user has
 // no right to, a missing one) and for a folder in the file's place.
 bool MayWriteFile(const std::string& path);
+
+// The whole of an open file, read from where it stands; false on a read
+// error (the bytes then hold what was read).
+bool ReadAll(std::FILE* file, std::vector<uint8_t>& bytes);
 
 bool FileExists(const std::string& path);    // a file, not a folder
 bool FolderExists(const std::string& path);  // a folder; a trailing separator is allowed

@@ -1,0 +1,66 @@
+#include "imaging/ClipboardPictures.h"
+
+#include "imaging/ImagingTexts.h"
+#include "imaging/PictureDecoding.h"
+#include "util/AppError.h"
+
+namespace zumorika {
+
+namespace {
+
+WorkingImage FromPng(ClipboardBytes& clipboard, uint32_t format) {
+  const std::vector<uint8_t> png = clipboard.Bytes(format);
+  WorkingImage image;
+  std::string reason;
+  if (png.empty() || !DecodePng(png.data(), png.size(), image, reason)) {
+    throw AppError(kTextClipboardPngUnreadable);
+  }
+  return image;
+}
+
+// The message names the file on a line of its own.
+[[noreturn]] void RaiseAboutFile(const char* text, const std::string& name) {
+  throw AppError(std::string(text) + "\n" + name);
+}
+
+WorkingImage FromCopiedFile(ClipboardBytes& clipboard) {
+  const std::vector<std::string> names = clipboard.CopiedFiles();
+  if (names.empty()) throw AppError(kTextInvalidClipboardFormat);
+  if (names.size() > 1) throw AppError(kTextCopiedFilesSeveral);
+  const PictureFileKind kind = PictureFileKindOf(names[0]);
+  if (kind == PictureFileKind::None) RaiseAboutFile(kTextCopiedFileNotPicture, names[0]);
+  std::vector<uint8_t> bytes;
+  if (!clipboard.ReadCopiedFile(0, bytes)) RaiseAboutFile(kTextCopiedFileCannotOpen, names[0]);
+  WorkingImage image;
+  std::string reason;
+  if (!DecodePictureFile(kind, bytes.data(), bytes.size(), image, reason)) {
+    RaiseAboutFile(kTextCopiedFileBroken, names[0]);
+  }
+  return image;
+}
+
+}  // namespace
+
+bool IsPngFormatName(const std::string& name) {
+  std::string lower = name;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower == "png" || lower == "image/png";
+}
+
+bool ComposeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, WorkingImage& out) {
+  for (const uint32_t format : source.ownDibs) {
+    if (format == 0) break;
+    const std::vector<uint8_t> dib = clipboard.Bytes(format);
+    if (!dib.empty() && ComposeTransparentDib(dib.data(), dib.size(), out)) return true;
+  }
+  return false;
+}
+
+WorkingImage PictureFromBytes(ClipboardBytes& clipboard, const PictureSource& source) {
+  if (source.kind == PictureSourceKind::Png) return FromPng(clipboard, source.format);
+  return FromCopiedFile(clipboard);
+}
+
+}  // namespace zumorika

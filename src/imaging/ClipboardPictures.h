@@ -1,0 +1,36 @@
+// The clipboard's pictures that arrive as bytes (a DIB whose alpha the
+// system's bitmap has lost, a PNG, a copied picture file) made into working
+// images, the same on every platform; each platform opens the clipboard.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imaging/ClipboardFormats.h"
+#include "imaging/WorkingImage.h"
+
+namespace zumorika {
+
+// What the opened clipboard gives, as the platform fetches it.
+class ClipboardBytes {
+ public:
+  virtual ~ClipboardBytes() = default;
+  // The data of a format; empty when it cannot be fetched.
+  virtual std::vector<uint8_t> Bytes(uint32_t format) = 0;
+  // The copied files' names (Shift-JIS, for messages), in order.
+  virtual std::vector<std::string> CopiedFiles() = 0;
+  // The whole of copied file `index`; false when it cannot be opened or read.
+  virtual bool ReadCopiedFile(size_t index, std::vector<uint8_t>& bytes) = 0;
+};
+
+// A bitmap's own DIB composed on white, when one of them has alpha that
+// means something; false for the system's bitmap to be taken as it is.
+bool ComposeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, WorkingImage& out);
+
+// A PNG or copied-file source as a working image. Raises AppError with the
+// user's message when it cannot be read, and "画像が大きすぎます" when it
+// is larger than a working image holds.
+WorkingImage PictureFromBytes(ClipboardBytes& clipboard, const PictureSource& source);
+
+}  // namespace zumorika
