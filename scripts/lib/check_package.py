@@ -30,6 +30,9 @@ IJG_SENTENCE = "This software is based in part on the work of the Independent JP
 IMPORT_LIBRARY = "import library"
 RULES = [
     ("libjpeg-turbo", ".deps", r"libjpeg\.a"),
+    ("libpng", ".deps", r"libpng\.a"),
+    # The static archive only: the package's libz.dll.a would need zlib1.dll.
+    ("zlib", "libz-mingw-w64-dev", r"libz\.a"),
     ("winpthreads", "mingw-w64-x86-64-dev", r"lib(win)?pthread\.a"),
     ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", r"crt\w*\.o|libmingw32\.a|libmingwex\.a|libmoldname\.a|libmsvcrt\.a"),
     ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", IMPORT_LIBRARY),
@@ -37,7 +40,7 @@ RULES = [
     ("GCC runtime libraries (libgcc, libstdc++)", "g++-mingw-w64-x86-64-posix", r"libstdc\+\+\.a"),
 ]
 # The package whose version the notices of scripts/setup's builds must name.
-DEPS_VERSION_FROM = {"libjpeg-turbo": "libjpeg62-turbo-dev"}
+DEPS_VERSION_FROM = {"libjpeg-turbo": "libjpeg62-turbo-dev", "libpng": "libpng-dev"}
 
 faults = []
 
@@ -47,7 +50,10 @@ def fault(text):
 
 
 def upstream(deb_version):
-    return deb_version.split(":", 1)[-1].split("-", 1)[0]
+    """The upstream release, without a repack suffix (1.2.13+dfsg-1 is 1.2.13),
+    as scripts/notices writes it."""
+    version = deb_version.split(":", 1)[-1].split("-", 1)[0]
+    return re.sub(r"[+~](dfsg|ds|repack)\d*$", "", version)
 
 
 def crlf(data):
