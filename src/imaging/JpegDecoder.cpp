@@ -135,6 +135,15 @@ int ExifOrientation(const uint8_t* block, size_t size) {
   return 1;
 }
 
+int SavedOrientation(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1) continue;
+    const int orientation = ExifOrientation(m->data, m->data_length);
+    if (orientation != 1) return orientation;
+  }
+  return 1;
+}
+
 // The picture as EXIF orientation `orientation` (2-8) says it is to be seen.
 WorkingImage Oriented(const WorkingImage& stored, int orientation) {
   const int32_t w = stored.Width(), h = stored.Height();
@@ -168,6 +177,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, WorkingImage& out, std::string
     reason = "JPEG: cannot read the header";
     return false;
   }
+  // The saved markers go with the decompressor's image memory at its finish.
+  const int orientation = SavedOrientation(d.cinfo);
   CheckWorkingImageSize(d.cinfo.output_width, d.cinfo.output_height);
   WorkingImage image = WorkingImage::ToBeFilled(static_cast<int32_t>(d.cinfo.output_width),
                                                 static_cast<int32_t>(d.cinfo.output_height));
@@ -179,13 +190,6 @@ bool DecodeJpeg(const uint8_t* data, size_t size, WorkingImage& out, std::string
     CmykToRgb(image, d.cinfo.saw_Adobe_marker);
   } else {
     ClearUnusedBytes(image);
-  }
-  int orientation = 1;
-  for (jpeg_saved_marker_ptr m = d.cinfo.marker_list; m != nullptr; m = m->next) {
-    if (m->marker == JPEG_APP0 + 1) {
-      orientation = ExifOrientation(m->data, m->data_length);
-      if (orientation != 1) break;
-    }
   }
   out = orientation == 1 ? std::move(image) : Oriented(image, orientation);
   return true;

@@ -11,6 +11,9 @@
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace zumorika {
 namespace {
 
@@ -81,6 +84,109 @@ TEST_F(ClipboardTest, ABitmapWhoseDataIsMissingIsUnsupported) {
   TPicture picture;
   ExpectLoadFails(picture, kTextUnsupportedClipboardData);
   EXPECT_TRUE(picture.IsEmpty());
+}
+
+// Pictures as real programs place them. The bitmap stands for the one the
+// system synthesizes: its transparent pixels have turned black.
+std::vector<uint8_t> TransparentDib(uint32_t headerSize, uint32_t fourthByte) {
+  std::vector<uint8_t> dib(headerSize, 0);
+  const uint32_t fields[] = {headerSize, 2, 1};
+  std::memcpy(dib.data(), fields, sizeof fields);
+  dib[12] = 1;   // planes
+  dib[14] = 32;  // bits
+  if (headerSize >= 56) dib[55] = 0xFF;  // alpha mask 0xFF000000
+  // Transparent, then opaque blue.
+  const uint8_t pixels[] = {0, 0, 0, 0, 0xFF, 0, 0, static_cast<uint8_t>(fourthByte)};
+  dib.insert(dib.end(), pixels, pixels + sizeof pixels);
+  if (fourthByte == 0) dib[dib.size() - 1] = 0;
+  return dib;
+}
+
+std::string WriteFile(const test::ScratchFolder& folder, const std::string& name,
+                      const std::vector<uint8_t>& bytes) {
+  const std::string path = folder.File(name);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  return path;
+}
+
+std::vector<uint8_t> BmpOf(const std::vector<uint8_t>& dib) {
+  std::vector<uint8_t> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  file.insert(file.end(), dib.begin(), dib.end());
+  return file;
+}
+
+TEST_F(ClipboardTest, TakesWhatRealProgramsPlaceInTheirOrder) {
+  const test::ScratchFolder folder;
+  WorkingImage synthesized(2, 1);
+  synthesized.Row(0)[0] = 0;
+  synthesized.Row(0)[1] = test::Rgb(0, 0, 255);
+  const auto black = std::make_shared<const WorkingImage>(std::move(synthesized));
+  const std::vector<uint8_t> bmp = BmpOf(TransparentDib(124, 0xFF));
+  const std::string picture = WriteFile(folder, "logo.BMP", bmp);
+  constexpr uint32_t kPng = 0xC100;
+  constexpr uint32_t white = 0xFFFFFF, blue = 0x0000FF;
+  struct Case {
+    const char* name;
+    std::vector<StandInOffer> offers;
+    uint32_t firstPixel;  // 1: none, the load fails
+  };
+  const Case cases[] = {
+      {"browser: PNG, premultiplied CF_DIBV5, synthesized CF_DIB and CF_BITMAP",
+       {StandInOffer::WithBytes(kPng, {}, "PNG"),
+        StandInOffer::WithBytes(kCfDibV5, TransparentDib(124, 0xFF)),
+        StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0xFF)), {kCfBitmap, black}},
+       white},
+      {"Firefox's CF_DIB with the alpha byte kept",
+       {StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0xFF)), {kCfBitmap, black}}, white},
+      {"paint program: fourth bytes all 0",
+       {StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0)), {kCfBitmap, black}}, 0},
+      {"a DIB after CF_BITMAP is the system's, not the source's",
+       {{kCfBitmap, black}, StandInOffer::WithBytes(kCfDibV5, TransparentDib(124, 0xFF))}, 0},
+      {"a malformed DIB leaves the bitmap",
+       {StandInOffer::WithBytes(kCfDibV5, {124, 0, 0}), {kCfBitmap, black}}, 0},
+      {"copied file", {StandInOffer::CopiedFiles({picture})}, white},
+      {"a metafile or bitmap wins over a copied file",
+       {StandInOffer::CopiedFiles({picture}), {kCfBitmap, black}}, 0},
+      {"a PNG that is not one", {StandInOffer::WithBytes(kPng, {1, 2, 3}, "image/png")}, 1},
+      {"a registered format of another name", {StandInOffer::WithBytes(kPng, {}, "PNGX")}, 1},
+  };
+  for (const Case& c : cases) {
+    SetStandInClipboard(c.offers);
+    TPicture loaded;
+    try {
+      LoadClipboardPicture(loaded);
+      ASSERT_NE(c.firstPixel, 1u) << c.name;
+      const WorkingImage working = PrepareWorkingImage(loaded);
+      EXPECT_EQ(working.Pixel(0, 0), c.firstPixel) << c.name;
+      EXPECT_EQ(working.Pixel(1, 0), blue) << c.name;
+    } catch (const AppError& e) {
+      EXPECT_EQ(c.firstPixel, 1u) << c.name << ": " << e.what();
+    }
+    EXPECT_EQ(StandInClipboardOpenCount(), 0) << c.name;
+  }
+}
+
+TEST_F(ClipboardTest, ACopiedFileThatIsNoPictureIsNamedInTheMessage) {
+  const test::ScratchFolder folder;
+  const std::string text = WriteFile(folder, "notes.txt", {'a'});
+  const std::string broken = WriteFile(folder, "broken.jpg", {1, 2, 3});
+  const std::string missing = folder.File("gone.png");
+  const std::string several = std::string(kTextCopiedFilesSeveral);
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{text, broken}, several},
+      {{text}, std::string(kTextCopiedFileNotPicture) + "\n" + text},
+      {{missing}, std::string(kTextCopiedFileCannotOpen) + "\n" + missing},
+      {{broken}, std::string(kTextCopiedFileBroken) + "\n" + broken},
+  };
+  for (const auto& [files, message] : cases) {
+    SetStandInClipboard({StandInOffer::CopiedFiles(files)});
+    EXPECT_TRUE(ClipboardHasPicture());
+    TPicture picture;
+    ExpectLoadFails(picture, message.c_str());
+    EXPECT_TRUE(picture.IsEmpty());
+  }
 }
 
 // Access
