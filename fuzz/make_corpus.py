@@ -121,3 +121,58 @@ for i, (x, y, dx, dy, kind, font, text) in enumerate([
         (0.5, 0.25, 1e-8, 0.0, 12, sj("游明朝"), b"\x81\x40 \x82")]):
     write("fuzz_jwc_roundtrip", "r%02d" % i,
           struct.pack("<dddd", x, y, dx, dy) + struct.pack("<bB", kind, len(font)) + font + text)
+
+# Pictures: the first byte picks the reader (0 a clipboard DIB, 1 PNG,
+# 2 BMP file, 3 JPEG), the rest is its data.
+import subprocess
+import zlib
+
+
+def png(width, height, colour_type, depth, rows):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0)
+    raw = b"".join(b"\0" + row for row in rows)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw)) +
+            chunk(b"IEND", b""))
+
+
+def dib(header_size, width, height, bits, compression, pixels, table=b"", masks=b""):
+    header = struct.pack("<IiiHHIIiiII", header_size, width, height, 1, bits, compression,
+                         len(pixels), 2835, 2835, len(table) // 4, 0)
+    if header_size >= 56:
+        extra = masks.ljust(16, b"\0") if masks else struct.pack("<IIII", 0xFF0000, 0xFF00, 0xFF, 0xFF000000)
+        header += extra + b"\0" * (header_size - 56)
+        masks = b""
+    return header + masks + table + pixels
+
+
+def bmp(dib_bytes, pixel_bytes):
+    offset = 14 + len(dib_bytes) - pixel_bytes
+    return b"BM" + struct.pack("<IHHI", 14 + len(dib_bytes), 0, 0, offset) + dib_bytes
+
+
+premultiplied = bytes([0, 0, 0, 0, 0x10, 0x20, 0x40, 0x80, 0xFF, 0, 0, 0xFF, 0, 0, 0, 0])
+write("fuzz_pictures", "dib_v5", b"\0" + dib(124, 2, 2, 32, 0, premultiplied))
+write("fuzz_pictures", "dib_info_bitfields",
+      b"\0" + dib(40, 2, -2, 32, 3, premultiplied, masks=struct.pack("<III", 0xFF0000, 0xFF00, 0xFF)))
+write("fuzz_pictures", "png_rgba", b"\1" + png(2, 2, 6, 8, [bytes([255, 0, 0, 128, 0, 0, 0, 0])] * 2))
+write("fuzz_pictures", "png_grey16", b"\1" + png(3, 1, 0, 16, [bytes(range(6))]))
+table = struct.pack("<IIII", 0, 0xFF0000, 0xFF00, 0xFF)
+for name, bits, compression, pixels in [("bmp_1", 1, 0, b"\x40\0\0\0"), ("bmp_4", 4, 0, b"\x12\x30\0\0"),
+                                        ("bmp_8_rle", 8, 1, b"\x02\x01\x00\x03\x02\x03\x01\x00\x00\x00\x00\x01"),
+                                        ("bmp_4_rle", 4, 2, b"\x00\x02\x01\x00\x02\x23\x00\x01"),
+                                        ("bmp_24", 24, 0, b"\x10\x20\x30\x40\x50\x60\0\0"),
+                                        ("bmp_16", 16, 0, b"\x00\x7c\x1f\x00")]:
+    d = dib(40, 2 if bits >= 16 else 3, 1, bits, compression, pixels, table if bits <= 8 else b"")
+    write("fuzz_pictures", name, b"\2" + bmp(d, len(pixels)))
+try:
+    ppm = b"P6 8 4 255\n" + bytes([255, 0, 0] * 16 + [0, 0, 255] * 16)
+    jpeg = subprocess.run(["cjpeg", "-quality", "90"], input=ppm, capture_output=True, check=True).stdout
+    exif = b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0"
+    app1 = b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif
+    write("fuzz_pictures", "jpeg_plain", b"\3" + jpeg)
+    write("fuzz_pictures", "jpeg_exif6", b"\3" + jpeg[:2] + app1 + jpeg[2:])
+except (OSError, subprocess.CalledProcessError):
+    pass  # the JPEG seeds are kept in the repository
