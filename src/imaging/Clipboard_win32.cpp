@@ -2,6 +2,10 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+// DROPFILES, the header of CF_HDROP.
+#include <shlobj.h>
+
 #include "imaging/Clipboard.h"
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardPictures.h"
