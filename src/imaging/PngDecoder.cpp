@@ -45,7 +45,13 @@ bool DecodePng(const uint8_t* data, size_t size, WorkingImage& out, std::string&
   }
   for (int32_t y = 0; y < height; ++y) {
     uint32_t* row = decoded.Row(y);
-    for (int32_t x = 0; x < width; ++x) row[x] = ComposedOnWhite(row[x], false);
+    for (int32_t x = 0; x < width; ++x) {
+      // Most pixels are opaque or fully transparent: those need no sums.
+      const uint32_t pixel = row[x];
+      const uint32_t alpha = pixel >> 24;
+      row[x] = alpha == 255 ? pixel & 0x00FFFFFF
+                            : alpha == 0 ? kWhitePixel : ComposedOnWhite(pixel, false);
+    }
   }
   out = std::move(decoded);
   return true;
