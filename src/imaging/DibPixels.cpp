@@ -18,8 +18,9 @@ constexpr uint32_t kBiAlphaBitfields = 6;
 
 constexpr uint32_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
-// From this size on a header holds the alpha mask after the colour masks
-// (the V4 and V5 headers, and the rarer V3).
+// From these sizes on a header holds the colour masks, and the alpha mask
+// after them (the V4 and V5 headers, and the rarer V2 and V3).
+constexpr uint32_t kHeaderWithColourMasks = 52;
 constexpr uint32_t kHeaderWithAlphaMask = 56;
 
 uint32_t Get16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | p[1] << 8; }
@@ -107,19 +108,19 @@ bool ReadLayout(const uint8_t* dib, size_t size, size_t pixelOffset, DibLayout& 
   size_t at = headerSize;
   if (c == kBiBitfields || c == kBiAlphaBitfields) {
     const uint8_t* masks = dib + kInfoHeaderSize;
-    const uint32_t maskCount = c == kBiAlphaBitfields ? 4 : 3;
-    if (headerSize == kInfoHeaderSize) {
-      // The masks follow a plain info header.
-      if (size < at + 4 * maskCount) return Fail(reason, "DIB masks are truncated");
+    if (headerSize < kHeaderWithColourMasks) {
+      // The masks follow a header that has no room for them.
+      const uint32_t maskCount = c == kBiAlphaBitfields ? 4 : 3;
+      if (size - at < 4 * maskCount) return Fail(reason, "DIB masks are truncated");
+      masks = dib + at;
       at += 4 * maskCount;
+      if (maskCount == 4) layout.masks.alpha = Get32(masks + 12);
     }
     layout.masks.red = Get32(masks);
     layout.masks.green = Get32(masks + 4);
     layout.masks.blue = Get32(masks + 8);
-    if (maskCount == 4 || headerSize >= kHeaderWithAlphaMask) layout.masks.alpha = Get32(masks + 12);
-  } else if (headerSize >= kHeaderWithAlphaMask) {
-    layout.masks.alpha = Get32(dib + 52);
   }
+  if (headerSize >= kHeaderWithAlphaMask) layout.masks.alpha = Get32(dib + 52);
   layout.alphaMaskDeclared = headerSize >= kHeaderWithAlphaMask || c == kBiAlphaBitfields;
 
   if (paletted) {
@@ -141,7 +142,7 @@ bool ReadLayout(const uint8_t* dib, size_t size, size_t pixelOffset, DibLayout& 
   if (pixelOffset != 0) {
     if (pixelOffset < at || pixelOffset > size) return Fail(reason, "BMP pixel offset out of range");
     at = pixelOffset;
-  } else if (c == kBiBitfields && headerSize > kInfoHeaderSize && needed != 0 &&
+  } else if (c == kBiBitfields && headerSize >= kHeaderWithColourMasks && needed != 0 &&
              size - at >= 12 && size - at - 12 == needed) {
     // Some writers repeat the masks after a header that holds them; the
     // data's size shows it.

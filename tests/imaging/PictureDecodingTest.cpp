@@ -202,6 +202,11 @@ TEST(DibAlphaTest, RefusesHeadersThatDisagreeWithTheData) {
       {"two planes", [](std::vector<uint8_t>& b) { Put16(b, 12, 2); }},
       {"JPEG compression", [](std::vector<uint8_t>& b) { Put32(b, 16, 4); }},
       {"only half a header", [](std::vector<uint8_t>& b) { b.resize(30); }},
+      {"bit fields after an odd header, the data ending with it", [](std::vector<uint8_t>& b) {
+         Put32(b, 0, 42);
+         Put32(b, 16, kBiBitfields);
+         b.resize(42);
+       }},
   };
   for (const Bad& bad : bads) {
     std::vector<uint8_t> dib = MakeDib(good);
