@@ -36,7 +36,7 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 // A packed DIB: header of `headerSize` bytes, then masks for a plain header
 // with bit fields, the colour table, and `pixels` as stored.
-struct DibSpec {
+struct DibFields {
   uint32_t headerSize = 124;
   int32_t width = 2;
   int32_t height = 1;  // negative: top-down
@@ -49,7 +49,7 @@ struct DibSpec {
   bool repeatMasks = false;  // masks written again after a header that holds them
 };
 
-std::vector<uint8_t> MakeDib(const DibSpec& s) {
+std::vector<uint8_t> MakeDib(const DibFields& s) {
   std::vector<uint8_t> b(s.headerSize, 0);
   Put32(b, 0, s.headerSize);
   Put32(b, 4, static_cast<uint32_t>(s.width));
@@ -95,13 +95,13 @@ std::vector<uint32_t> PixelsOf(const WorkingImage& image) {
 // The clipboard's 32-bit DIBs: which are composed on white, and to what.
 struct AlphaCase {
   const char* name;
-  DibSpec dib;
+  DibFields dib;
   bool composed;
   std::vector<uint32_t> expected;  // rows from the top
 };
 
-DibSpec Spec(uint32_t headerSize, std::vector<uint8_t> pixels, uint32_t compression = kBiRgb) {
-  DibSpec s;
+DibFields Fields(uint32_t headerSize, std::vector<uint8_t> pixels, uint32_t compression = kBiRgb) {
+  DibFields s;
   s.headerSize = headerSize;
   s.compression = compression;
   s.pixels = std::move(pixels);
@@ -112,32 +112,32 @@ std::vector<AlphaCase> AlphaCases() {
   std::vector<AlphaCase> cases;
   // Transparent corner, half-covered colour (premultiplied), opaque colour.
   const auto browser = Bgra({0x00000000, 0x80402010});
-  cases.push_back({"premultiplied V5, the browsers' CF_DIBV5", Spec(124, browser), true,
+  cases.push_back({"premultiplied V5, the browsers' CF_DIBV5", Fields(124, browser), true,
                    {0xFFFFFF, Rgb(0x40 + 127, 0x20 + 127, 0x10 + 127)}});
   // 200 > 128: straight. 200*128/255 = 100.4, 100*128/255 = 50.2, 50*128/255 = 25.1.
-  cases.push_back({"straight alpha", Spec(124, Bgra({0x00000000, 0x80C86432})), true,
+  cases.push_back({"straight alpha", Fields(124, Bgra({0x00000000, 0x80C86432})), true,
                    {0xFFFFFF, Rgb(100 + 127, 50 + 127, 25 + 127)}});
   // 1 * 128 / 255 = 0.502 rounds up.
-  cases.push_back({"straight rounds to the nearest", Spec(40, Bgra({0x80C80001, 0xFF0A0B0C})),
+  cases.push_back({"straight rounds to the nearest", Fields(40, Bgra({0x80C80001, 0xFF0A0B0C})),
                    true, {Rgb(227, 127, 128), Rgb(10, 11, 12)}});
-  cases.push_back({"plain info header, Firefox's CF_DIB", Spec(40, browser), true,
+  cases.push_back({"plain info header, Firefox's CF_DIB", Fields(40, browser), true,
                    {0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
   cases.push_back({"standard bit fields after a plain header",
-                   Spec(40, browser, kBiBitfields), true, {0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
+                   Fields(40, browser, kBiBitfields), true, {0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
   {
-    DibSpec s = Spec(124, browser, kBiBitfields);
+    DibFields s = Fields(124, browser, kBiBitfields);
     s.repeatMasks = true;
     cases.push_back({"bit fields repeated after a V5 header, found by the data's size", s, true,
                      {0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
   }
   {
-    DibSpec s = Spec(124, browser);
+    DibFields s = Fields(124, browser);
     s.colourMasks[0] = s.colourMasks[1] = s.colourMasks[2] = 0;
     cases.push_back({"BI_RGB ignores the colour mask fields", s, true,
                      {0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
   }
   {
-    DibSpec s = Spec(124, Bgra({0x00000000, 0x80402010, 0xFF0000FF, 0x40101010}));
+    DibFields s = Fields(124, Bgra({0x00000000, 0x80402010, 0xFF0000FF, 0x40101010}));
     s.height = -2;
     cases.push_back({"top-down rows", s, true,
                      {0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F), Rgb(0, 0, 255), Rgb(0xCF, 0xCF, 0xCF)}});
@@ -147,21 +147,21 @@ std::vector<AlphaCase> AlphaCases() {
   }
   // Kept on the system's bitmap.
   cases.push_back({"fourth bytes all 0: a paint program's opaque picture",
-                   Spec(124, Bgra({0x00102030, 0x00405060})), false, {}});
-  cases.push_back({"fourth bytes all 255", Spec(40, Bgra({0xFF102030, 0xFF405060})), false, {}});
+                   Fields(124, Bgra({0x00102030, 0x00405060})), false, {}});
+  cases.push_back({"fourth bytes all 255", Fields(40, Bgra({0xFF102030, 0xFF405060})), false, {}});
   {
-    DibSpec s = Spec(124, browser);
+    DibFields s = Fields(124, browser);
     s.alphaMask = 0;
     cases.push_back({"a V5 header declaring no alpha", s, false, {}});
   }
   {
-    DibSpec s = Spec(40, browser, kBiBitfields);
+    DibFields s = Fields(40, browser, kBiBitfields);
     s.colourMasks[0] = 0x000000FF;
     s.colourMasks[2] = 0x00FF0000;
     cases.push_back({"bit fields in another order", s, false, {}});
   }
   {
-    DibSpec s = Spec(40, {0, 0, 0, 0, 0, 0, 0, 0});
+    DibFields s = Fields(40, {0, 0, 0, 0, 0, 0, 0, 0});
     s.bits = 24;
     cases.push_back({"24 bits have no alpha", s, false, {}});
   }
@@ -182,7 +182,7 @@ TEST(DibAlphaTest, ComposesOnlyWhereTheAlphaMeansSomething) {
 // A malformed DIB is refused without reading outside its data (the
 // sanitizer build watches the reads).
 TEST(DibAlphaTest, RefusesHeadersThatDisagreeWithTheData) {
-  const DibSpec good = Spec(124, Bgra({0x00000000, 0x80402010}));
+  const DibFields good = Fields(124, Bgra({0x00000000, 0x80402010}));
   struct Bad {
     const char* name;
     void (*spoil)(std::vector<uint8_t>&);
@@ -216,7 +216,7 @@ TEST(DibAlphaTest, RefusesHeadersThatDisagreeWithTheData) {
   }
 }
 
-std::vector<uint8_t> BmpFile(const DibSpec& spec) {
+std::vector<uint8_t> BmpFile(const DibFields& spec) {
   const std::vector<uint8_t> dib = MakeDib(spec);
   std::vector<uint8_t> file(14, 0);
   file[0] = 'B';
@@ -232,13 +232,13 @@ const std::vector<uint32_t> kTable = {Rgb(0, 0, 0), Rgb(255, 0, 0), Rgb(0, 255, 
 
 struct BmpCase {
   const char* name;
-  DibSpec dib;
+  DibFields dib;
   std::vector<uint32_t> expected;
 };
 
-DibSpec Depth(uint32_t bits, int32_t width, int32_t height, std::vector<uint8_t> pixels,
+DibFields Depth(uint32_t bits, int32_t width, int32_t height, std::vector<uint8_t> pixels,
               uint32_t compression = kBiRgb) {
-  DibSpec s;
+  DibFields s;
   s.headerSize = 40;
   s.bits = bits;
   s.width = width;
@@ -268,7 +268,7 @@ TEST(BmpFileTest, ReadsEveryUsualDepth) {
        {0xFFFFFF, green, blue}},
   };
   {
-    DibSpec s = Depth(16, 1, 1, {0x1F, 0xF8, 0, 0}, kBiBitfields);  // 5-6-5: red 0xF800
+    DibFields s = Depth(16, 1, 1, {0x1F, 0xF8, 0, 0}, kBiBitfields);  // 5-6-5: red 0xF800
     s.colourMasks[0] = 0xF800;
     s.colourMasks[1] = 0x07E0;
     s.colourMasks[2] = 0x001F;
