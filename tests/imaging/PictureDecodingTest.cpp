@@ -216,13 +216,13 @@ TEST(DibAlphaTest, RefusesHeadersThatDisagreeWithTheData) {
   }
 }
 
-std::vector<uint8_t> BmpFile(const DibFields& spec) {
-  const std::vector<uint8_t> dib = MakeDib(spec);
+std::vector<uint8_t> BmpFile(const DibFields& fields) {
+  const std::vector<uint8_t> dib = MakeDib(fields);
   std::vector<uint8_t> file(14, 0);
   file[0] = 'B';
   file[1] = 'M';
   Put32(file, 2, static_cast<uint32_t>(14 + dib.size()));
-  Put32(file, 10, static_cast<uint32_t>(14 + dib.size() - spec.pixels.size()));
+  Put32(file, 10, static_cast<uint32_t>(14 + dib.size() - fields.pixels.size()));
   file.insert(file.end(), dib.begin(), dib.end());
   return file;
 }
