@@ -9,12 +9,13 @@ namespace zumorika {
 namespace {
 
 WorkingImage FromPng(ClipboardBytes& clipboard, uint32_t format) {
-  const std::vector<uint8_t> png = clipboard.Bytes(format);
   WorkingImage image;
-  std::string reason;
-  if (png.empty() || !DecodePng(png.data(), png.size(), image, reason)) {
-    throw AppError(kTextClipboardPngUnreadable);
-  }
+  bool decoded = false;
+  clipboard.Read(format, [&](const uint8_t* png, size_t size) {
+    std::string reason;
+    decoded = DecodePng(png, size, image, reason);
+  });
+  if (!decoded) throw AppError(kTextClipboardPngUnreadable);
   return image;
 }
 
@@ -52,8 +53,11 @@ bool IsPngFormatName(const std::string& name) {
 bool ComposeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, WorkingImage& out) {
   for (const uint32_t format : source.ownDibs) {
     if (format == 0) break;
-    const std::vector<uint8_t> dib = clipboard.Bytes(format);
-    if (!dib.empty() && ComposeTransparentDib(dib.data(), dib.size(), out)) return true;
+    bool composed = false;
+    clipboard.Read(format, [&](const uint8_t* dib, size_t size) {
+      composed = ComposeTransparentDib(dib, size, out);
+    });
+    if (composed) return true;
   }
   return false;
 }

@@ -3,7 +3,9 @@
 // images, the same on every platform; each platform opens the clipboard.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +18,9 @@ namespace zumorika {
 class ClipboardBytes {
  public:
   virtual ~ClipboardBytes() = default;
-  // The data of a format; empty when it cannot be fetched.
-  virtual std::vector<uint8_t> Bytes(uint32_t format) = 0;
+  // Hands the data of a format to `use` while the clipboard holds it (no
+  // copy of a picture-sized block); false when it cannot be fetched.
+  virtual bool Read(uint32_t format, const std::function<void(const uint8_t*, size_t)>& use) = 0;
   // The copied files' names (Shift-JIS, for messages), in order.
   virtual std::vector<std::string> CopiedFiles() = 0;
   // The whole of copied file `index`; false when it cannot be opened or read.

@@ -64,10 +64,11 @@ class StandInBytes : public ClipboardBytes {
  public:
   explicit StandInBytes(const OpenedClipboard& clipboard) : clipboard_(clipboard) {}
 
-  std::vector<uint8_t> Bytes(uint32_t format) override {
+  bool Read(uint32_t format, const std::function<void(const uint8_t*, size_t)>& use) override {
     const StandInOffer* offer = clipboard_.Find(format);
-    if (offer == nullptr || !offer->bytes) return {};
-    return *offer->bytes;
+    if (offer == nullptr || !offer->bytes) return false;
+    use(offer->bytes->data(), offer->bytes->size());
+    return true;
   }
   std::vector<std::string> CopiedFiles() override {
     const StandInOffer* offer = clipboard_.Find(kCfHdrop);

@@ -164,9 +164,11 @@ std::vector<std::wstring> DroppedPaths(const uint8_t* block, size_t size) {
 // paths, so any name opens whatever the code page.
 class OpenClipboardBytes : public ClipboardBytes {
  public:
-  std::vector<uint8_t> Bytes(uint32_t format) override {
+  bool Read(uint32_t format, const std::function<void(const uint8_t*, size_t)>& use) override {
     const LockedGlobal data(GetClipboardData(format));
-    return std::vector<uint8_t>(data.data(), data.data() + data.size());
+    if (data.data() == nullptr) return false;
+    use(data.data(), data.size());
+    return true;
   }
   std::vector<std::string> CopiedFiles() override {
     const LockedGlobal drop(GetClipboardData(CF_HDROP));
