@@ -19,9 +19,10 @@ WorkingImage FromPng(ClipboardBytes& clipboard, uint32_t format) {
   return image;
 }
 
-// The message names the file on a line of its own.
+// The message names the file on a line of its own, in 「」: the error box
+// ends its text with a full stop, which must not read as part of the name.
 [[noreturn]] void RaiseAboutFile(const char* text, const std::string& name) {
-  throw AppError(std::string(text) + "\n" + name);
+  throw AppError(std::string(text) + "\n\x81\x75" + name + "\x81\x76");
 }
 
 WorkingImage FromCopiedFile(ClipboardBytes& clipboard) {

@@ -168,6 +168,9 @@ TEST_F(ClipboardTest, TakesWhatRealProgramsPlaceInTheirOrder) {
   }
 }
 
+// A second line with the path in 「」.
+std::string Quoted(const std::string& path) { return "\n\x81\x75" + path + "\x81\x76"; }
+
 TEST_F(ClipboardTest, ACopiedFileThatIsNoPictureIsNamedInTheMessage) {
   const test::ScratchFolder folder;
   const std::string text = WriteFile(folder, "notes.txt", {'a'});
@@ -176,9 +179,9 @@ TEST_F(ClipboardTest, ACopiedFileThatIsNoPictureIsNamedInTheMessage) {
   const std::string several = std::string(kTextCopiedFilesSeveral);
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{text, broken}, several},
-      {{text}, std::string(kTextCopiedFileNotPicture) + "\n" + text},
-      {{missing}, std::string(kTextCopiedFileCannotOpen) + "\n" + missing},
-      {{broken}, std::string(kTextCopiedFileBroken) + "\n" + broken},
+      {{text}, std::string(kTextCopiedFileNotPicture) + Quoted(text)},
+      {{missing}, std::string(kTextCopiedFileCannotOpen) + Quoted(missing)},
+      {{broken}, std::string(kTextCopiedFileBroken) + Quoted(broken)},
   };
   for (const auto& [files, message] : cases) {
     SetStandInClipboard({StandInOffer::CopiedFiles(files)});
