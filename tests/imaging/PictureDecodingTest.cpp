@@ -3,17 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <png.h>
 #include <zlib.h>
 
 #include "TestPictures.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/JpegEncoder.h"
 #include "imaging/PictureDecoding.h"
 #include "util/AppError.h"
 
@@ -332,43 +331,24 @@ TEST(PngTest, APictureLargerThanTheWorkingImageIsRefusedBeforeDecoding) {
 }
 
 // A JPEG of two solid halves, red on the left and blue on the right, with
-// an EXIF block giving `orientation` (0: none).
+// an EXIF block giving `orientation` (0: none) spliced in after its start.
 std::vector<uint8_t> TwoHalvesJpeg(int orientation) {
   constexpr int kWidth = 32, kHeight = 16;
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = kWidth;
-  cinfo.image_height = kHeight;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 95, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
+  WorkingImage halves(kWidth, kHeight);
+  for (int32_t y = 0; y < kHeight; ++y) {
+    for (int32_t x = 0; x < kWidth; ++x) {
+      halves.Row(y)[x] = x < kWidth / 2 ? Rgb(255, 0, 0) : Rgb(0, 0, 255);
+    }
+  }
+  std::vector<uint8_t> jpeg;
+  EncodeJpeg(halves, 95, false, jpeg);
   if (orientation != 0) {
-    // "Exif\0\0", big-endian TIFF header, one directory entry: 0x0112 SHORT 1.
-    const uint8_t exif[] = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
-                            0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, static_cast<uint8_t>(orientation),
-                            0, 0, 0, 0, 0, 0};
-    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif, sizeof exif);
+    // APP1: "Exif\0\0", big-endian TIFF header, one entry: 0x0112 SHORT 1.
+    const uint8_t app1[] = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0,
+                            0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0,
+                            static_cast<uint8_t>(orientation), 0, 0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, app1, app1 + sizeof app1);
   }
-  std::vector<uint8_t> row(kWidth * 3);
-  for (int x = 0; x < kWidth; ++x) {
-    row[x * 3] = x < kWidth / 2 ? 255 : 0;
-    row[x * 3 + 2] = x < kWidth / 2 ? 0 : 255;
-  }
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> jpeg(buffer, buffer + size);
-  std::free(buffer);
   return jpeg;
 }
 
