@@ -16,14 +16,12 @@
 #include "ClipPictures.h"
 #include "HostSteps.h"
 #include "HostCommon_win32.h"
+#include "ToolWindows_win32.h"
 #include "util/WinHandles_win32.h"
 
 namespace zumorika::host {
 namespace {
 
-const wchar_t kMainClass[] = L"TForm1";
-const wchar_t kDialogClass[] = L"#32770";
-constexpr int kMessageTextId = 0xFFFF;  // the static control of MessageBox
 
 LARGE_INTEGER Now() {
   LARGE_INTEGER now;
@@ -571,116 +569,6 @@ bool PrintFormats(HWND owner, std::string& error) {
   return true;
 }
 
-// --- The tool's windows ----------------------------------------------------
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
-struct WindowSearch {
-  DWORD pid;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if ((search->pid == 0 || pid == search->pid) && IsWindowVisible(window) &&
-      ClassOf(window) == search->className) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK FindMadeWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if ((search->pid == 0 || pid == search->pid) &&
-      _wcsicmp(ClassOf(window).c_str(), search->className) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// Waits until a top-level window of the class exists, shown or not (pid 0:
-// in any process); false after timeoutMs. Messages are handled meanwhile:
-// under Wine a program that holds the clipboard must answer them, or other
-// programs' OpenClipboard waits for it instead of failing.
-bool WaitForWindowMade(DWORD pid, const wchar_t* className, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    WindowSearch search{pid, className, nullptr};
-    EnumWindows(FindMadeWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return true;
-    Pause(5);
-  }
-  return false;
-}
-
-HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
-  WindowSearch search{pid, className, nullptr};  // pid 0: any process
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-struct ControlSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK FindControl(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ControlSearch*>(param);
-  if (GetDlgCtrlID(window) == search->id) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           kSendTimeoutMs, &length)) {
-    return {};
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR got = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1,
-                      reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                      kSendTimeoutMs, &got);
-  text.resize(got);
-  return text;
-}
-
-// A message box's text as one line of UTF-8 (its line breaks shown as "\n").
-std::string MessageTextOf(HWND dialog) {
-  HWND label = GetDlgItem(dialog, kMessageTextId);
-  std::string text = WideToUtf8(label ? TextOf(label) : std::wstring());
-  std::string line;
-  for (char c : text) {
-    if (c == '\r') continue;
-    if (c == '\n') line += "\\n";
-    else line += c;
-  }
-  return line;
-}
-
-// A posted command closes a dialog like a click, without needing the focus.
-void PressButton(HWND dialog, int id) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// The message box's only button is IDOK.
-void PressOk(HWND dialog) { PressButton(dialog, IDOK); }
-
 class Session {
  public:
   // With launched set, process is the launching command; the tool is found
@@ -997,9 +885,7 @@ class Session {
   }
 
   HWND Control(int id) {
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(main_, FindControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindControl(main_, id);
   }
 
   HWND FocusWindow() {
