@@ -1,0 +1,226 @@
+# shellcheck shell=bash
+# The clipboard as real programs leave it: a browser's, a paint program's and
+# a Linux program's pictures, files copied in Explorer, and a clipboard held
+# by another program while the tool starts.
+
+# make_alpha_pictures DIR: one 4 x 2 picture with straight alpha, as
+# DIR/alpha.bmp (BITMAPV5HEADER, alpha mask 0xFF000000) and DIR/alpha.png
+# (compressed RGBA). ALPHA_ON_WHITE lists what each pixel must become on
+# white, "X Y B G R" as `pixel` prints it.
+make_alpha_pictures() {
+  python3 - "$1" <<'PY'
+import struct, sys, zlib
+rows = [[(255, 0, 0, 0), (200, 100, 50, 128), (0, 0, 255, 255), (0, 255, 0, 255)],
+        [(10, 20, 30, 200), (255, 255, 255, 255), (0, 0, 0, 255), (90, 60, 30, 64)]]
+w, h = 4, 2
+bits = b"".join(struct.pack("<4B", b, g, r, a) for row in reversed(rows) for r, g, b, a in row)
+v5 = struct.pack("<IiiHHIIiiII4I", 124, w, h, 1, 32, 3, len(bits), 3780, 3780, 0, 0,
+                 0xFF0000, 0xFF00, 0xFF, 0xFF000000)
+v5 += struct.pack("<I", 0x73524742) + bytes(48) + struct.pack("<I", 4) + bytes(12)
+open(sys.argv[1] + "/alpha.bmp", "wb").write(
+    b"BM" + struct.pack("<IHHI", 14 + len(v5) + len(bits), 0, 0, 14 + len(v5)) + v5 + bits)
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in rows)
+open(sys.argv[1] + "/alpha.png", "wb").write(
+    b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+    chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+PY
+}
+
+# Straight colour over white: round(C * A / 255) + 255 - A. The transparent
+# corner is red underneath; (200,100,50) at 128 gives 227,177,152; (10,20,30)
+# at 200 gives 63,71,79 (truncating would give 62); opaque pixels stay.
+ALPHA_ON_WHITE=("0 0 255 255 255" "1 0 152 177 227" "2 0 255 0 0" "3 0 0 255 0"
+                "0 1 79 71 63" "1 1 255 255 255" "2 1 0 0 0" "3 1 199 206 214")
+
+# expect_pixels FILE "X Y B G R"...: exact pixels of a 24-bit BMP.
+expect_pixels() {
+  local f="$1" p got x y want
+  shift
+  [[ -f "$f" ]] || { fail "missing file ${f#"$CASE_DIR"/}"; return; }
+  for p in "$@"; do
+    read -r x y want <<<"$p"
+    got="$(pixel "$f" "$x" "$y")"
+    [[ "$got" == "$want" ]] || fail "${f##*/}: pixel ($x, $y) is $got, wanted $want (B G R)"
+  done
+}
+
+# make_jpeg FILE ORIENTATION PLACE: a 16 x 8 JPEG, left half red, right half
+# blue, with an EXIF orientation; PLACE "first" puts a big-endian APP1 right
+# after SOI (as cameras write it), "after-jfif" a little-endian one after
+# the JFIF segment (as some editors keep it).
+make_jpeg() {
+  python3 -c '
+import sys
+w, h = 16, 8
+row = bytes([255, 0, 0] * (w // 2) + [0, 0, 255] * (w // 2))
+sys.stdout.buffer.write(b"P6 %d %d 255\n" % (w, h) + row * h)' >"$1.ppm"
+  cjpeg -quality 100 -sample 1x1 "$1.ppm" >"$1.plain" || { fail "cjpeg failed"; return; }
+  python3 - "$1" "$2" "$3" <<'PY'
+import struct, sys
+path, orientation, place = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+e = ">" if place == "first" else "<"
+tiff = (b"MM\0\x2a" if e == ">" else b"II\x2a\0") + struct.pack(e + "I", 8)
+tiff += struct.pack(e + "HHHIHHI", 1, 0x0112, 3, 1, orientation, 0, 0)
+app1 = b"Exif\0\0" + tiff
+segment = b"\xff\xe1" + struct.pack(">H", len(app1) + 2) + app1
+data = open(path + ".plain", "rb").read()
+assert data[2:4] == b"\xff\xe0"
+at = 2 if place == "first" else 4 + struct.unpack(">H", data[4:6])[0]
+open(path, "wb").write(data[:at] + segment + data[at:])
+PY
+}
+
+# expect_near FILE X Y "B G R": a pixel within 24 of each value (a JPEG's).
+expect_near() {
+  local got b g r wb wg wr
+  got="$(pixel "$1" "$2" "$3")"
+  read -r b g r <<<"$got"
+  read -r wb wg wr <<<"$4"
+  if [[ -z "$r" ]] || ((b - wb > 24 || wb - b > 24 || g - wg > 24 || wg - g > 24 ||
+                        r - wr > 24 || wr - r > 24)); then
+    fail "${1##*/}: pixel ($2, $3) is $got, wanted about $4 (B G R)"
+  fi
+}
+
+# A browser's "Copy image" (Chrome, Edge: "PNG" then a premultiplied
+# CF_DIBV5; Firefox adds a premultiplied CF_DIB): the system's CF_BITMAP
+# comes first among the picture formats, yet the pixels come from the DIB,
+# composed on white, not from a bitmap that dropped the alpha.
+case_browser_picture_is_composed_on_white() {
+  local option
+  for option in --clip-browser --clip-browser-dib; do
+    new_case "browser${option#--clip-browser}"
+    make_alpha_pictures "$CASE_DIR"
+    host --exchange "$(exchange minimal.txt)" "$option=$(winpath "$CASE_DIR/alpha.bmp")" \
+      --script "$(script "radio 1034" "click 1")"
+    expect_rc 0
+    expect_exchange emf.txt  # a picture twice as wide as high
+    expect_bmp "$DWG_DIR/plan_000.BMP" 24 4 2
+    expect_pixels "$DWG_DIR/plan_000.BMP" "${ALPHA_ON_WHITE[@]}"
+  done
+}
+
+# A paint program's 32-bit CF_DIB whose fourth bytes are all 0 is opaque:
+# the picture is saved as from any bitmap, not as a transparent one.
+case_paint_program_dib_with_zero_fourth_bytes_is_opaque() {
+  new_case paint
+  host --exchange "$(exchange minimal.txt)" "--clip-paint=$(winpath "$E2E/data/pic7x5.bmp")" \
+    --script "$(script "radio 1034" "click 1")"
+  expect_rc 0
+  expect_exchange basic.txt
+  expect_same_bytes "$E2E/data/pic7x5.bmp" "$DWG_DIR/plan_000.BMP"
+}
+
+# A PNG alone (Wine's mapping of image/png copied in a Linux program):
+# decoded and composed on white as straight colour.
+case_png_alone_is_composed_on_white() {
+  new_case png-alone
+  make_alpha_pictures "$CASE_DIR"
+  host --exchange "$(exchange minimal.txt)" "--clip-png=$(winpath "$CASE_DIR/alpha.png")" \
+    --script "$(script "radio 1034" "click 1")"
+  expect_rc 0
+  expect_exchange emf.txt
+  expect_bmp "$DWG_DIR/plan_000.BMP" 24 4 2
+  expect_pixels "$DWG_DIR/plan_000.BMP" "${ALPHA_ON_WHITE[@]}"
+}
+
+# One picture file copied in Explorer is read, its extension in any case; a
+# JPEG stands upright as its EXIF orientation says (6: turned a quarter
+# clockwise, 8: anticlockwise), so its 16 x 8 pixels are saved as 8 x 16.
+case_copied_picture_file_is_read() {
+  local row name orientation place
+  for row in Picture.Png:alpha PIC.BMP:bmp photo.JPG:6:first photo.jpeg:8:after-jfif; do
+    name="${row%%:*}"
+    new_case "copied-${name,,}"
+    make_alpha_pictures "$CASE_DIR"
+    case "$row" in
+      *:alpha) cp "$CASE_DIR/alpha.png" "$CASE_DIR/$name" ;;
+      *:bmp) cp "$E2E/data/pic7x5.bmp" "$CASE_DIR/$name" ;;
+      *) IFS=: read -r _ orientation place <<<"$row"
+         make_jpeg "$CASE_DIR/$name" "$orientation" "$place" ;;
+    esac
+    host --exchange "$(exchange minimal.txt)" "--clip-files=$(winpath "$CASE_DIR/$name")" \
+      --script "$(script "radio 1034" "click 1")"
+    expect_rc 0
+    local saved="$DWG_DIR/plan_000.BMP"
+    case "$row" in
+      *:alpha) expect_exchange emf.txt
+               expect_pixels "$saved" "${ALPHA_ON_WHITE[@]}" ;;
+      *:bmp) expect_exchange basic.txt
+             expect_same_bytes "$E2E/data/pic7x5.bmp" "$saved" ;;
+      *) tr -d '\r' 2>/dev/null <"$CASE_DIR/out.txt" | grep -q '"^@BMplan_000.BMP,100,200$' ||
+           fail "$name: the reference is not of an upright 8 x 16 picture: $(tail -c 40 "$CASE_DIR/out.txt" 2>/dev/null)"
+         expect_bmp "$saved" 24 8 16
+         [[ -f "$saved" ]] || continue
+         # Red was on the left: turned clockwise it is on top.
+         local top="0 0 255" bottom="255 0 0"
+         [[ $orientation == 8 ]] && { top="255 0 0"; bottom="0 0 255"; }
+         expect_near "$saved" 4 3 "$top"
+         expect_near "$saved" 4 12 "$bottom" ;;
+    esac
+  done
+}
+
+# Copied files that give no picture: the message (with the file's path on a
+# second line where there is one file) comes as the window opens, the window
+# stays, OK is then refused as without a picture, and nothing is saved. The
+# error box ends its text with a full stop, after the path too; jwc-host
+# prints a line break inside a message as \n.
+case_copied_files_that_give_no_picture_are_reported() {
+  local several="ファイルが複数コピーされています。画像ファイルを 1 つだけコピーしてください"
+  local row name text
+  for row in "two:$several" "notes.txt:コピーされたファイルは PNG, BMP, JPEG の画像ファイルではありません" \
+             "missing.png:コピーされたファイルを開けません" \
+             "broken.jpg:コピーされたファイルを画像として読み込めません"; do
+    name="${row%%:*}"
+    text="${row#*:}"
+    new_case "copied-refused-$name"
+    local files=()
+    if [[ $name == two ]]; then
+      make_alpha_pictures "$CASE_DIR"
+      files=("--clip-files=$(winpath "$CASE_DIR/alpha.png")" "--clip-files=$(winpath "$CASE_DIR/alpha.bmp")")
+    else
+      [[ $name == missing.png ]] || printf 'not a picture\n' >"$CASE_DIR/$name"
+      files=("--clip-files=$(winpath "$CASE_DIR/$name")")
+    fi
+    # jwc-host answers a box that comes before the window itself.
+    host --exchange "$(exchange minimal.txt)" "${files[@]}" --script "$(script \
+      "expect-open" "click 1" "message クリップボード画像がありません" "expect-open" "click 2")"
+    expect_rc 0
+    [[ $name == two ]] || text+="\\n「$(winpath "$CASE_DIR/$name")」"
+    grep -qxF "message: $text." "$CASE_DIR/host.log" ||
+      fail "$name: no message box saying $text.: $(head -c 300 "$CASE_DIR/host.log")"
+    expect_message クリップボード画像がありません
+    expect_exchange nothing.txt
+    [[ -z "$(ls -A "$DWG_DIR")" ]] || fail "$name: a picture was written: $(ls "$DWG_DIR")"
+  done
+}
+
+# Another program holding the clipboard while the tool starts: the error is
+# shown, the drawing's name is shown all the same (it kept its designed
+# caption "LabelB1" before) and the window opens. OK is then refused as if
+# there were no picture, even once the clipboard is free again.
+case_clipboard_held_at_start_is_reported_and_the_window_still_opens() {
+  new_case clip-held
+  host --exchange "$(exchange minimal.txt)" "$(clip_bmp)" --clip-held \
+    --script "$(script "expect-text 1072 ${DWG_WIN}plan.jww" "click 1" \
+                "message クリップボード画像がありません" "expect-open" "click 2")"
+  expect_rc 0
+  expect_message "クリップボードを開くことができません."
+  expect_exchange nothing.txt
+  expect_no_file "$TOOL_DIR/zumorika.dat"
+  [[ -z "$(ls -A "$DWG_DIR")" ]] || fail "a picture was written: $(ls "$DWG_DIR")"
+}
+
+# A clipboard tool holding the clipboard for a moment as the tool starts:
+# the tool waits for it and pastes as usual, with no message box.
+case_clipboard_busy_for_a_moment_at_start_is_waited_for() {
+  new_case clip-busy
+  host --exchange "$(exchange minimal.txt)" "$(clip_bmp)" --clip-held-for 400 \
+    --script "$(script "click 1")"
+  expect_rc 0
+  expect_exchange basic.txt
+  expect_bmp "$DWG_DIR/plan_000.BMP" 8
+}
