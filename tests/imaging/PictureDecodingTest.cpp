@@ -330,6 +330,110 @@ TEST(PngTest, APictureLargerThanTheWorkingImageIsRefusedBeforeDecoding) {
   }
 }
 
+// A PNG written by libpng's own writer, every sample `bits` deep: rows of
+// `width` pixels whose samples run through the whole range, low bytes and
+// high bytes apart, so that pixels of different passes differ.
+struct PngFields {
+  const char* name;
+  int colourType;
+  int bits;
+  double gamma = 0;  // 0: no gAMA chunk
+  bool transparentColour = false;  // a tRNS chunk naming the first pixel's colour
+};
+
+void AppendToVector(png_structp png, png_bytep data, size_t size) {
+  auto& bytes = *static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  bytes.insert(bytes.end(), data, data + size);
+}
+
+std::vector<uint8_t> WritePng(const PngFields& f, int32_t width, int32_t height, bool interlaced) {
+  std::vector<uint8_t> bytes;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(png, &bytes, AppendToVector, nullptr);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), f.bits,
+               f.colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  int channels = 1;
+  png_color palette[256];
+  png_byte paletteAlpha[256];
+  switch (f.colourType) {
+    case PNG_COLOR_TYPE_PALETTE:
+      for (int i = 0; i < 256; ++i) {
+        palette[i] = {static_cast<png_byte>(i), static_cast<png_byte>(255 - i),
+                      static_cast<png_byte>(i * 7)};
+        paletteAlpha[i] = static_cast<png_byte>(i * 3);
+      }
+      png_set_PLTE(png, info, palette, 256);
+      png_set_tRNS(png, info, paletteAlpha, 256, nullptr);
+      break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: channels = 2; break;
+    case PNG_COLOR_TYPE_RGB: channels = 3; break;
+    case PNG_COLOR_TYPE_RGB_ALPHA: channels = 4; break;
+    default: break;
+  }
+  const size_t rowBytes = static_cast<size_t>(width) * channels * f.bits / 8;
+  std::vector<std::vector<png_byte>> rows(static_cast<size_t>(height),
+                                          std::vector<png_byte>(rowBytes));
+  for (size_t y = 0; y < rows.size(); ++y) {
+    for (size_t i = 0; i < rowBytes; ++i) {
+      rows[y][i] = static_cast<png_byte>(y * 37 + i * 91 + i * i % 13);
+    }
+  }
+  if (f.transparentColour) {
+    png_color_16 colour{};
+    const auto sample = [&](size_t i) {
+      return static_cast<png_uint_16>(rows[0][2 * i] << 8 | rows[0][2 * i + 1]);
+    };
+    colour.gray = sample(0);
+    colour.red = sample(0);
+    colour.green = sample(1);
+    colour.blue = sample(2);
+    png_set_tRNS(png, info, nullptr, 0, &colour);
+  }
+  if (f.gamma != 0) png_set_gAMA(png, info, f.gamma);
+  std::vector<png_bytep> rowPointers;
+  for (auto& row : rows) rowPointers.push_back(row.data());
+  png_write_info(png, info);
+  png_write_image(png, rowPointers.data());
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return bytes;
+}
+
+// Adam7 spreads a picture's pixels over seven passes; whatever the depth,
+// colour type and gamma, the interlaced file is the same picture.
+TEST(PngTest, AnInterlacedFileGivesThePictureOfTheSameFileNotInterlaced) {
+  const PngFields files[] = {
+      {"grey 16 bits", PNG_COLOR_TYPE_GRAY, 16},
+      {"grey and alpha 16 bits", PNG_COLOR_TYPE_GRAY_ALPHA, 16},
+      {"RGB 16 bits", PNG_COLOR_TYPE_RGB, 16},
+      {"RGBA 16 bits", PNG_COLOR_TYPE_RGB_ALPHA, 16},
+      {"RGBA 16 bits, gamma 1/1.8", PNG_COLOR_TYPE_RGB_ALPHA, 16, 1 / 1.8},
+      {"grey 16 bits, gamma 1/2.2", PNG_COLOR_TYPE_GRAY, 16, 1 / 2.2},
+      {"RGB 16 bits, a transparent colour", PNG_COLOR_TYPE_RGB, 16, 0, true},
+      {"grey 16 bits, a transparent colour", PNG_COLOR_TYPE_GRAY, 16, 0, true},
+      {"RGBA 8 bits", PNG_COLOR_TYPE_RGB_ALPHA, 8},
+      {"grey 8 bits, gamma 1/2.2", PNG_COLOR_TYPE_GRAY, 8, 1 / 2.2},
+      {"palette with alpha", PNG_COLOR_TYPE_PALETTE, 8},
+  };
+  // At 13 x 11 each of the seven passes holds pixels; at 3 x 2 some hold none.
+  const std::pair<int32_t, int32_t> sizes[] = {{13, 11}, {3, 2}};
+  for (const PngFields& file : files) {
+    for (const auto& [width, height] : sizes) {
+      const std::vector<uint8_t> plain = WritePng(file, width, height, false);
+      const std::vector<uint8_t> interlaced = WritePng(file, width, height, true);
+      WorkingImage expected, out;
+      std::string reason;
+      ASSERT_TRUE(DecodePng(plain.data(), plain.size(), expected, reason))
+          << file.name << ": " << reason;
+      ASSERT_TRUE(DecodePng(interlaced.data(), interlaced.size(), out, reason))
+          << file.name << ": " << reason;
+      EXPECT_EQ(PixelsOf(out), PixelsOf(expected)) << file.name << ", " << width << " x " << height;
+    }
+  }
+}
+
 // A JPEG of two solid halves, red on the left and blue on the right, with
 // an EXIF block giving `orientation` (0: none) spliced in after its start.
 std::vector<uint8_t> TwoHalvesJpeg(int orientation) {
