@@ -21,7 +21,7 @@ namespace {
 
 using test::Rgb;
 
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiAlphaBitfields = 6;
 constexpr uint32_t kStandardMasks[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
 
 void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
@@ -34,7 +34,8 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 }
 
 // A packed DIB: header of `headerSize` bytes, then masks for a plain header
-// with bit fields, the colour table, and `pixels` as stored.
+// with bit fields (the alpha mask too for BI_ALPHABITFIELDS), the colour
+// table, and `pixels` as stored.
 struct DibFields {
   uint32_t headerSize = 124;
   int32_t width = 2;
@@ -63,6 +64,12 @@ std::vector<uint8_t> MakeDib(const DibFields& s) {
   }
   if (s.compression == kBiBitfields && (s.headerSize == 40 || s.repeatMasks)) {
     for (uint32_t mask : s.colourMasks) {
+      b.resize(b.size() + 4);
+      Put32(b, b.size() - 4, mask);
+    }
+  }
+  if (s.compression == kBiAlphaBitfields && s.headerSize == 40) {
+    for (uint32_t mask : {s.colourMasks[0], s.colourMasks[1], s.colourMasks[2], s.alphaMask}) {
       b.resize(b.size() + 4);
       Put32(b, b.size() - 4, mask);
     }
@@ -107,6 +114,33 @@ DibFields Fields(uint32_t headerSize, std::vector<uint8_t> pixels, uint32_t comp
   return s;
 }
 
+// Bit fields in the order red, green, blue, alpha.
+DibFields Masked(uint32_t headerSize, uint32_t compression, uint32_t bits,
+                 std::initializer_list<uint32_t> masks, std::vector<uint8_t> pixels) {
+  DibFields s = Fields(headerSize, std::move(pixels), compression);
+  s.bits = bits;
+  std::copy(masks.begin(), masks.begin() + 3, s.colourMasks);
+  s.alphaMask = masks.begin()[3];
+  return s;
+}
+
+// Little-endian 16-bit pixels.
+std::vector<uint8_t> Pixels16(std::initializer_list<uint16_t> pixels) {
+  std::vector<uint8_t> bytes;
+  for (uint16_t p : pixels) {
+    bytes.push_back(p & 0xFF);
+    bytes.push_back(p >> 8);
+  }
+  return bytes;
+}
+
+constexpr std::initializer_list<uint32_t> kRgbaMasks = {0xFF000000, 0x00FF0000, 0x0000FF00,
+                                                        0x000000FF};
+constexpr std::initializer_list<uint32_t> k1010102Masks = {0x3FF00000, 0x000FFC00, 0x000003FF,
+                                                           0xC0000000};
+constexpr std::initializer_list<uint32_t> k4444Masks = {0x0F00, 0x00F0, 0x000F, 0xF000};
+constexpr std::initializer_list<uint32_t> k1555Masks = {0x7C00, 0x03E0, 0x001F, 0x8000};
+
 std::vector<AlphaCase> AlphaCases() {
   std::vector<AlphaCase> cases;
   // Transparent corner, half-covered colour (premultiplied), opaque colour.
@@ -144,7 +178,46 @@ std::vector<AlphaCase> AlphaCases() {
     cases.push_back({"bottom-up rows", s, true,
                      {Rgb(0, 0, 255), Rgb(0xCF, 0xCF, 0xCF), 0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
   }
+  // Alpha elsewhere, by the masks. Red 200, green 100, blue 50 half covered
+  // (alpha 128) as in "straight alpha"; a transparent pixel of any colour.
+  const auto rgba = Bgra({0x00FF0000, 0xC8643280});
+  const std::vector<uint32_t> halfCovered = {0xFFFFFF, Rgb(227, 177, 152)};
+  cases.push_back({"alpha in the low byte, V5", Masked(124, kBiBitfields, 32, kRgbaMasks, rgba),
+                   true, halfCovered});
+  cases.push_back({"alpha in the low byte, BI_ALPHABITFIELDS after a plain header",
+                   Masked(40, kBiAlphaBitfields, 32, kRgbaMasks, rgba), true, halfCovered});
+  cases.push_back({"alpha in the low byte, the 56-byte header",
+                   Masked(56, kBiBitfields, 32, kRgbaMasks, rgba), true, halfCovered});
+  // Alpha 0 in green; alpha 1 of 3 (85) over red 1023, blue 512 (128):
+  // 255 * 85 / 255 + 170, 0 + 170, 128 * 85 / 255 = 42.7 + 170.
+  cases.push_back({"10-10-10-2", Masked(124, kBiBitfields, 32, k1010102Masks,
+                                        Bgra({0x000FFC00, 0x7FF00200})),
+                   true, {0xFFFFFF, Rgb(255, 170, 213)}});
+  // Alpha 0 in red; alpha 8 of 15 (136) over red 15, green 8 (136):
+  // 255 * 136 / 255 + 119, 136 * 136 / 255 = 72.5 + 119, 0 + 119.
+  cases.push_back({"16 bits 4-4-4-4", Masked(124, kBiBitfields, 16, k4444Masks,
+                                             Pixels16({0x0F00, 0x8F80})),
+                   true, {0xFFFFFF, Rgb(255, 192, 119)}});
+  cases.push_back({"16 bits 1-5-5-5", Masked(108, kBiBitfields, 16, k1555Masks,
+                                             Pixels16({0x7C00, 0x801F})),
+                   true, {0xFFFFFF, Rgb(0, 0, 255)}});
   // Kept on the system's bitmap.
+  cases.push_back({"16 bits 1-5-5-5, every alpha bit clear",
+                   Masked(124, kBiBitfields, 16, k1555Masks, Pixels16({0x7C00, 0x001F})), false,
+                   {}});
+  cases.push_back({"16 bits 4-4-4-4, alpha full everywhere",
+                   Masked(124, kBiBitfields, 16, k4444Masks, Pixels16({0xFF00, 0xF00F})), false,
+                   {}});
+  cases.push_back({"16 bits BI_RGB has no alpha, whatever the header's masks",
+                   Masked(124, kBiRgb, 16, k1555Masks, Pixels16({0x7C00, 0x801F})), false, {}});
+  cases.push_back({"an alpha mask that shares bits with a colour",
+                   Masked(124, kBiBitfields, 32, {0xFF000000, 0x00FF0000, 0x0000FF00, 0x000001FF},
+                          rgba),
+                   false, {}});
+  cases.push_back({"an alpha mask of two runs",
+                   Masked(124, kBiBitfields, 32, {0x00FF0000, 0x0000FF00, 0x000000FF, 0x81000000},
+                          rgba),
+                   false, {}});
   cases.push_back({"fourth bytes all 0: a paint program's opaque picture",
                    Fields(124, Bgra({0x00102030, 0x00405060})), false, {}});
   cases.push_back({"fourth bytes all 255", Fields(40, Bgra({0xFF102030, 0xFF405060})), false, {}});
@@ -273,6 +346,17 @@ TEST(BmpFileTest, ReadsEveryUsualDepth) {
     s.colourMasks[2] = 0x001F;
     cases.push_back({"16 bits 5-6-5 in bit fields", s, {Rgb(255, 0, 255)}});
   }
+  // The clipboard's alpha rules, by the masks (see the alpha cases).
+  cases.push_back({"16 bits 4-4-4-4 with alpha, composed",
+                   Masked(124, kBiBitfields, 16, k4444Masks, Pixels16({0x0F00, 0x8F80})),
+                   {0xFFFFFF, Rgb(255, 192, 119)}});
+  cases.push_back({"10-10-10-2 in BI_ALPHABITFIELDS, composed",
+                   Masked(40, kBiAlphaBitfields, 32, k1010102Masks,
+                          Bgra({0x000FFC00, 0x7FF00200})),
+                   {0xFFFFFF, Rgb(255, 170, 213)}});
+  cases.push_back({"16 bits 1-5-5-5 in the 56-byte header, alpha full everywhere",
+                   Masked(56, kBiBitfields, 16, k1555Masks, Pixels16({0xFC00, 0x801F})),
+                   {red, blue}});
   for (const BmpCase& c : cases) {
     const std::vector<uint8_t> file = BmpFile(c.dib);
     WorkingImage out;
