@@ -128,13 +128,24 @@ import subprocess
 import zlib
 
 
-def png(width, height, colour_type, depth, rows):
+ADAM7 = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+
+
+def png(width, height, colour_type, depth, rows, interlaced=False, gamma=None):
+    """rows: the picture's rows of bytes, unfiltered; interlaced: Adam7, the
+    pixels (of 8 bits or more) taken pass by pass; gamma: a gAMA chunk."""
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0)
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 1 if interlaced else 0)
+    if interlaced:
+        size = len(rows[0]) // width
+        passes = [[b"".join(rows[y][x * size:(x + 1) * size] for x in range(x0, width, dx))
+                   for y in range(y0, height, dy)] for x0, y0, dx, dy in ADAM7]
+        rows = [row for rows_of_pass in passes for row in rows_of_pass if row]
     raw = b"".join(b"\0" + row for row in rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw)) +
+    gama = chunk(b"gAMA", struct.pack(">I", round(gamma * 100000))) if gamma else b""
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + gama + chunk(b"IDAT", zlib.compress(raw)) +
             chunk(b"IEND", b""))
 
 
@@ -159,6 +170,12 @@ write("fuzz_pictures", "dib_info_bitfields",
       b"\0" + dib(40, 2, -2, 32, 3, premultiplied, masks=struct.pack("<III", 0xFF0000, 0xFF00, 0xFF)))
 write("fuzz_pictures", "png_rgba", b"\1" + png(2, 2, 6, 8, [bytes([255, 0, 0, 128, 0, 0, 0, 0])] * 2))
 write("fuzz_pictures", "png_grey16", b"\1" + png(3, 1, 0, 16, [bytes(range(6))]))
+# Interlaced 16 bits: libpng's simplified reader mixes their passes, so they
+# take the row reader.
+rgba16 = [bytes((y * 37 + i * 91) % 256 for i in range(5 * 8)) for y in range(5)]
+write("fuzz_pictures", "png_rgba16_interlaced", b"\1" + png(5, 5, 6, 16, rgba16, interlaced=True))
+write("fuzz_pictures", "png_grey16_interlaced_gamma",
+      b"\1" + png(9, 3, 0, 16, [bytes(range(y, y + 18)) for y in range(3)], interlaced=True, gamma=1 / 1.8))
 table = struct.pack("<IIII", 0, 0xFF0000, 0xFF00, 0xFF)
 for name, bits, compression, pixels in [("bmp_1", 1, 0, b"\x40\0\0\0"), ("bmp_4", 4, 0, b"\x12\x30\0\0"),
                                         ("bmp_8_rle", 8, 1, b"\x02\x01\x00\x03\x02\x03\x01\x00\x00\x00\x00\x01"),
@@ -167,6 +184,21 @@ for name, bits, compression, pixels in [("bmp_1", 1, 0, b"\x40\0\0\0"), ("bmp_4"
                                         ("bmp_16", 16, 0, b"\x00\x7c\x1f\x00")]:
     d = dib(40, 2 if bits >= 16 else 3, 1, bits, compression, pixels, table if bits <= 8 else b"")
     write("fuzz_pictures", name, b"\2" + bmp(d, len(pixels)))
+# Alpha by the masks: 16 bits 4-4-4-4 and 1-5-5-5, 10-10-10-2, alpha in the
+# low byte of a V5 header, of BI_ALPHABITFIELDS and of the 56-byte header.
+masks_4444 = struct.pack("<IIII", 0x0F00, 0x00F0, 0x000F, 0xF000)
+masks_1555 = struct.pack("<IIII", 0x7C00, 0x03E0, 0x001F, 0x8000)
+masks_1010102 = struct.pack("<IIII", 0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000)
+masks_rgba = struct.pack("<IIII", 0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF)
+for name, header_size, bits, compression, masks, pixels in [
+        ("bmp_16_4444", 124, 16, 3, masks_4444, struct.pack("<HH", 0x0F00, 0x8F80)),
+        ("bmp_16_1555_56", 56, 16, 3, masks_1555, struct.pack("<HH", 0x7C00, 0x801F)),
+        ("bmp_32_1010102", 124, 32, 3, masks_1010102, struct.pack("<II", 0x000FFC00, 0x7FF00200)),
+        ("bmp_32_alphabitfields", 40, 32, 6, masks_rgba, struct.pack("<II", 0x00FF0000, 0xC8643280))]:
+    d = dib(header_size, 2, 1, bits, compression, pixels, masks=masks)
+    write("fuzz_pictures", name, b"\2" + bmp(d, len(pixels)))
+write("fuzz_pictures", "dib_v5_alpha_low_byte",
+      b"\0" + dib(124, 2, 1, 32, 3, struct.pack("<II", 0x00FF0000, 0xC8643280), masks=masks_rgba))
 try:
     ppm = b"P6 8 4 255\n" + bytes([255, 0, 0] * 16 + [0, 0, 255] * 16)
     jpeg = subprocess.run(["cjpeg", "-quality", "90"], input=ppm, capture_output=True, check=True).stdout

@@ -10,7 +10,9 @@ Exits non-zero, naming every fault, when the zip breaks one of these:
     CR LF, LICENSE.TXT and NOTICES.TXT as in the repository, with CR LF);
   - the .sha256 file beside the zip matches it;
   - every library linked into zumorika.exe (from the link map that was
-    written with it) has its notices in NOTICES.TXT, of the version installed.
+    written with it) has its notices in NOTICES.TXT, of the version installed,
+    and the guide's list of the libraries built in names each of them and
+    no other.
 """
 import hashlib
 import os
@@ -39,6 +41,20 @@ RULES = [
     ("GCC runtime libraries (libgcc, libstdc++)", "gcc-mingw-w64-x86-64-posix", r"libgcc\.a|libgcc_eh\.a|crtbegin\.o|crtend\.o"),
     ("GCC runtime libraries (libgcc, libstdc++)", "g++-mingw-w64-x86-64-posix", r"libstdc\+\+\.a"),
 ]
+# How the guide's list of the libraries built into zumorika.exe names each
+# library of NOTICES.TXT.
+GUIDE_NAMES = {
+    "libjpeg-turbo": "libjpeg-turbo",
+    "libpng": "libpng",
+    "zlib": "zlib",
+    "winpthreads": "winpthreads",
+    "MinGW-w64 runtime": "MinGW-w64 ランタイム",
+    "GCC runtime libraries (libgcc, libstdc++)": "GCC ランタイムライブラリ",
+}
+# The sentence that opens the guide's list; the list is the lines indented
+# further that follow it, up to a blank line.
+GUIDE_LIST_OPENING = "zumorika.exe には次のライブラリを組み込んでいます。"
+
 # The package whose version the notices of scripts/setup's builds must name.
 DEPS_VERSION_FROM = {"libjpeg-turbo": "libjpeg62-turbo-dev", "libpng": "libpng-dev"}
 
@@ -222,6 +238,38 @@ def check_coverage(map_text, build, deps, notices):
     return sorted(used)
 
 
+def guide_library_lines(guide):
+    """The lines of the guide's list of the libraries built in, stripped."""
+    lines = guide.replace("\r\n", "\n").split("\n")
+    start = next((i for i, line in enumerate(lines) if GUIDE_LIST_OPENING in line), None)
+    if start is None:
+        return []
+    listed = []
+    for line in lines[start + 1:]:
+        if line.startswith("    ") and line.strip():
+            listed.append(line.strip())
+        elif listed:
+            break
+    return listed
+
+
+def check_guide_libraries(guide, libraries):
+    """Faults unless the guide's list names every library linked and no other."""
+    listed = guide_library_lines(guide)
+    if not listed:
+        fault(f"ZUMORIKA.TXT has no list of the libraries built in after {GUIDE_LIST_OPENING!r}")
+        return
+    names = {library: GUIDE_NAMES.get(library) for library in libraries}
+    for library, name in sorted(names.items()):
+        if name is None:
+            fault(f"{library} has no name for the guide: add it to GUIDE_NAMES in check_package.py")
+        elif not any(name in line for line in listed):
+            fault(f"ZUMORIKA.TXT's list of the libraries built in lacks {name} ({library})")
+    for line in listed:
+        if not any(name and name in line for name in names.values()):
+            fault(f"ZUMORIKA.TXT lists {line!r} among the libraries built in, but zumorika.exe links no such library")
+
+
 # --- the package -------------------------------------------------------------
 
 def main():
@@ -294,6 +342,7 @@ def main():
             fault(f"{zip_path}: its zumorika.exe is not the one in {build}, so its link map is unknown")
         else:
             libraries = check_coverage(map_text, build, deps, notices)
+            check_guide_libraries(guide, libraries)
     except OSError as e:
         fault(f"{e.filename}: {e.strerror} (the link map comes from the build: run scripts/release)")
 
@@ -304,4 +353,5 @@ def main():
     print(f"{zip_path}: {', '.join(sorted(files))}; version {version}; notices cover {', '.join(libraries)}")
 
 
-main()
+if __name__ == "__main__":
+    main()

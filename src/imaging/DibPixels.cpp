@@ -162,15 +162,28 @@ uint32_t TableColour(const DibLayout& layout, uint32_t index) {
          static_cast<uint32_t>(entry[2]) << 16;
 }
 
-// A masked field of a pixel scaled to 0..255.
-uint32_t Channel(uint32_t pixel, uint32_t mask) {
-  if (mask == 0) return 0;
-  int shift = 0;
-  while (((mask >> shift) & 1) == 0) ++shift;
-  const uint32_t max = mask >> shift;
-  const uint32_t value = (pixel & mask) >> shift;
-  return static_cast<uint32_t>((uint64_t{value} * 255 + max / 2) / max);
-}
+// A masked field of a pixel scaled to 0..255 to the nearest: one bit gives
+// 0 or 255, two bits 0, 85, 170 or 255, four bits multiples of 17, eight
+// bits the value itself. The mask is one run of bits; an empty one reads 0.
+class ScaledField {
+ public:
+  explicit ScaledField(uint32_t mask) {
+    if (mask == 0) return;
+    while (((mask >> shift_) & 1) == 0) ++shift_;
+    max_ = mask >> shift_;
+  }
+  uint32_t operator()(uint32_t pixel) const {
+    if (max_ == 0) return 0;
+    const uint32_t value = (pixel >> shift_) & max_;
+    return static_cast<uint32_t>((uint64_t{value} * 255 + max_ / 2) / max_);
+  }
+
+ private:
+  int shift_ = 0;
+  uint32_t max_ = 0;
+};
+
+uint32_t Channel(uint32_t pixel, uint32_t mask) { return ScaledField(mask)(pixel); }
 
 Masks DefaultMasks(uint32_t bits) {
   Masks masks;
@@ -292,45 +305,88 @@ void ReadRunLength(const DibLayout& layout, WorkingImage& image) {
   }
 }
 
-// Whether a 32-bit DIB keeps alpha in its fourth bytes in the usual layout:
-// BI_RGB, or bit fields with the standard colour masks, and an alpha mask of
-// 0xFF000000 where the header declares one.
-bool MayCarryAlpha(const DibLayout& layout) {
-  if (layout.bits != 32) return false;
-  if (layout.compression != kBiRgb) {
-    const bool standard = layout.masks.red == 0x00FF0000 && layout.masks.green == 0x0000FF00 &&
-                          layout.masks.blue == 0x000000FF;
-    if (!standard) return false;
-  }
-  return !layout.alphaMaskDeclared || layout.masks.alpha == 0xFF000000;
+constexpr uint32_t kFourthBytes = 0xFF000000;
+
+bool IsStandard(const Masks& colour) {
+  return colour.red == 0x00FF0000 && colour.green == 0x0000FF00 && colour.blue == 0x000000FF;
 }
+
+// Where a DIB keeps alpha; 0 for nowhere. A 32-bit DIB without a declared
+// alpha mask keeps it in its fourth bytes, with bit fields only when the
+// colour is in the usual place. A declared mask counts for bit fields of 16
+// or 32 bits when it is one run of bits inside the pixel that no colour
+// shares; BI_RGB takes only 0xFF000000 (its colour is always in the low
+// three bytes), and an alpha mask of 0 declares a picture without alpha.
+uint32_t AlphaMask(const DibLayout& layout) {
+  const uint32_t bits = layout.bits;
+  if (bits != 16 && bits != 32) return 0;
+  const uint32_t alpha = layout.masks.alpha;
+  if (layout.compression == kBiRgb) {
+    return bits == 32 && (!layout.alphaMaskDeclared || alpha == kFourthBytes) ? kFourthBytes : 0;
+  }
+  if (!layout.alphaMaskDeclared) return bits == 32 && IsStandard(layout.masks) ? kFourthBytes : 0;
+  const uint32_t colour = layout.masks.red | layout.masks.green | layout.masks.blue;
+  const uint32_t pixel = bits == 16 ? 0xFFFF : 0xFFFFFFFF;
+  if (alpha == 0 || !IsContiguous(alpha) || (alpha & colour) != 0 || (alpha & ~pixel) != 0) {
+    return 0;
+  }
+  return alpha;
+}
+
+// Readers of one stored pixel as 0xAARRGGBB. The browsers' layout, alpha
+// in the fourth bytes over blue, green, red, is read as it is stored.
+struct FourthByteArgb {
+  uint32_t operator()(const uint8_t* p) const { return Get32(p); }
+};
+
+// Any other layout: each field by its mask, scaled to 0..255.
+class MaskedArgb {
+ public:
+  MaskedArgb(const Masks& colour, uint32_t alphaMask, uint32_t bits)
+      : red_(colour.red), green_(colour.green), blue_(colour.blue), alpha_(alphaMask),
+        wide_(bits == 32) {}
+  uint32_t operator()(const uint8_t* p) const {
+    const uint32_t v = wide_ ? Get32(p) : Get16(p);
+    return alpha_(v) << 24 | red_(v) << 16 | green_(v) << 8 | blue_(v);
+  }
+
+ private:
+  ScaledField red_, green_, blue_, alpha_;
+  bool wide_;
+};
 
 enum class AlphaUse { Opaque, Premultiplied, Straight };
 
-// Fourth bytes all 0 are an opaque picture (paint programs write them so),
-// all 255 are opaque too; otherwise premultiplied when no colour exceeds its
-// alpha anywhere.
-AlphaUse ClassifyAlpha(const DibLayout& layout) {
+// Alpha all 0 is an opaque picture (paint programs write the fourth bytes
+// so), all full is opaque too; otherwise premultiplied when no colour
+// exceeds its alpha anywhere.
+template <typename ReadArgb>
+AlphaUse ClassifyAlpha(const DibLayout& layout, const ReadArgb& read) {
+  const size_t step = layout.bits / 8;
   bool anyNonZero = false, anyTranslucent = false, premultiplied = true;
   for (int32_t stored = 0; stored < layout.height; ++stored) {
     const uint8_t* p = layout.pixels + stored * layout.stride;
-    for (int32_t x = 0; x < layout.width; ++x, p += 4) {
-      const uint8_t a = p[3];
+    for (int32_t x = 0; x < layout.width; ++x, p += step) {
+      const uint32_t argb = read(p);
+      const uint32_t a = argb >> 24;
       anyNonZero |= a != 0;
       anyTranslucent |= a != 255;
-      premultiplied &= p[0] <= a && p[1] <= a && p[2] <= a;
+      premultiplied &= (argb & 0xFF) <= a && (argb >> 8 & 0xFF) <= a && (argb >> 16 & 0xFF) <= a;
     }
   }
   if (!anyNonZero || !anyTranslucent) return AlphaUse::Opaque;
   return premultiplied ? AlphaUse::Premultiplied : AlphaUse::Straight;
 }
 
-void ReadComposed(const DibLayout& layout, bool premultiplied, WorkingImage& image) {
+template <typename ReadArgb>
+void ReadComposed(const DibLayout& layout, const ReadArgb& read, bool premultiplied,
+                  WorkingImage& image) {
+  const size_t step = layout.bits / 8;
   for (int32_t stored = 0; stored < layout.height; ++stored) {
     const uint8_t* src = layout.pixels + stored * layout.stride;
     uint32_t* dst = image.Row(ImageRow(layout, stored));
     for (int32_t x = 0; x < layout.width; ++x) {
-      dst[x] = ComposedOnWhite(Get32(src + 4 * x), premultiplied);
+      dst[x] = ComposedOnWhite(read(src + step * x), premultiplied);
     }
   }
 }
@@ -345,7 +401,12 @@ bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedO
   if (!IsContiguous(masks.red) || !IsContiguous(masks.green) || !IsContiguous(masks.blue)) {
     return Fail(reason, "DIB colour masks are not contiguous");
   }
-  const AlphaUse alpha = MayCarryAlpha(layout) ? ClassifyAlpha(layout) : AlphaUse::Opaque;
+  const uint32_t alphaMask = AlphaMask(layout);
+  const bool fourthBytes = alphaMask == kFourthBytes && IsStandard(masks);
+  const MaskedArgb masked(masks, alphaMask, layout.bits);
+  const AlphaUse alpha = alphaMask == 0 ? AlphaUse::Opaque
+                         : fourthBytes  ? ClassifyAlpha(layout, FourthByteArgb{})
+                                        : ClassifyAlpha(layout, masked);
   if (composedOnly && alpha == AlphaUse::Opaque) return Fail(reason, "DIB is opaque");
 
   CheckWorkingImageSize(layout.width, layout.height);
@@ -355,7 +416,12 @@ bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedO
   if (runLength) {
     ReadRunLength(layout, image);
   } else if (alpha != AlphaUse::Opaque) {
-    ReadComposed(layout, alpha == AlphaUse::Premultiplied, image);
+    const bool premultiplied = alpha == AlphaUse::Premultiplied;
+    if (fourthBytes) {
+      ReadComposed(layout, FourthByteArgb{}, premultiplied, image);
+    } else {
+      ReadComposed(layout, masked, premultiplied, image);
+    }
   } else {
     ReadUncompressed(layout, image);
   }

@@ -20,9 +20,12 @@ uint32_t ComposedOnWhite(uint32_t argb, bool premultiplied);
 // A packed device-independent bitmap as the clipboard holds CF_DIB and
 // CF_DIBV5: the header, bit-field masks, colour table, then the pixels.
 // True, with `out` the picture composed on white, only when it is a valid
-// 32-bit DIB whose alpha means something (fourth bytes neither all 0 nor
-// all 255, and a V4/V5 header declaring the alpha mask 0xFF000000). False
-// for an opaque or malformed one: the caller keeps the system's bitmap.
+// DIB whose alpha means something: 32 bits with alpha in the fourth bytes
+// (no alpha mask declared, or 0xFF000000), or 16 or 32 bits with bit fields
+// whose declared alpha mask lies elsewhere (a V4/V5 or 56-byte header, or
+// BI_ALPHABITFIELDS), the alpha scaled to 0..255; and its alpha neither 0
+// nor full everywhere. False for an opaque or malformed one: the caller
+// keeps the system's bitmap.
 bool ComposeTransparentDib(const uint8_t* dib, size_t size, WorkingImage& out);
 
 // The kinds of picture file a copied file may be, by its extension (any
@@ -37,7 +40,7 @@ PictureFileKind PictureFileKindOf(const std::string& name);
 //  - PNG through libpng, every colour type and depth, alpha composed on
 //    white as straight colour;
 //  - BMP of 1, 4, 8, 16, 24 and 32 bits, run-length or bit fields,
-//    bottom-up or top-down; 32-bit alpha as for the clipboard's DIBs;
+//    bottom-up or top-down; alpha as for the clipboard's DIBs;
 //  - JPEG through libjpeg, grey, colour or CMYK, turned upright as its
 //    EXIF orientation says.
 bool DecodePng(const uint8_t* data, size_t size, WorkingImage& out, std::string& reason);

@@ -1,5 +1,9 @@
 // PNG through libpng's simplified reader, straight into the working image.
+// Interlaced 16-bit files take libpng's row interface instead (see
+// ReadWideInterlaced).
 #include <png.h>
+
+#include <cstring>
 
 #include "imaging/PictureDecoding.h"
 
@@ -28,19 +32,139 @@ bool Failed(png_image& image, std::string& reason) {
   return false;
 }
 
+// The file's bytes as the row reader consumes them, and its last error.
+struct RowSource {
+  const uint8_t* data;
+  size_t size;
+  char message[64];
+};
+
+void OnRowReaderError(png_structp png, png_const_charp message) {
+  RowSource& source = *static_cast<RowSource*>(png_get_error_ptr(png));
+  std::strncpy(source.message, message, sizeof source.message - 1);
+  png_longjmp(png, 1);
+}
+
+// The simplified reader goes on after warnings too.
+void OnRowReaderWarning(png_structp, png_const_charp) {}
+
+void ReadFromMemory(png_structp png, png_bytep out, size_t need) {
+  RowSource& source = *static_cast<RowSource*>(png_get_io_ptr(png));
+  if (source.size < need) png_error(png, "read beyond end of data");
+  std::memcpy(out, source.data, need);
+  source.data += need;
+  source.size -= need;
+}
+
+// A read struct with its info struct, destroyed on every way out.
+class PngRowReader {
+ public:
+  explicit PngRowReader(RowSource& source)
+      : png_(png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, OnRowReaderError,
+                                    OnRowReaderWarning)) {
+    if (png_ != nullptr) {
+      info_ = png_create_info_struct(png_);
+      png_set_read_fn(png_, &source, ReadFromMemory);
+    }
+  }
+  ~PngRowReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
+  PngRowReader(const PngRowReader&) = delete;
+  PngRowReader& operator=(const PngRowReader&) = delete;
+  png_structp Png() const { return png_; }
+  png_infop Info() const { return info_; }
+
+ private:
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+};
+
+// Where IHDR keeps the interlace method: after the signature (8 bytes),
+// the chunk's length and type (8), width and height (8), bit depth, colour
+// type, compression and filter method (4).
+constexpr size_t kInterlaceMethodAt = 28;
+
+// Asked before the format is set: the file's own format says its depth.
+bool IsInterlacedWide(const png_image& image, const uint8_t* data, size_t size) {
+  return (image.format & PNG_FORMAT_FLAG_LINEAR) != 0 && size > kInterlaceMethodAt &&
+         data[kInterlaceMethodAt] != PNG_INTERLACE_NONE;
+}
+
+// libpng 1.6.39 as Debian's security updates leave it scrambles interlaced
+// 16-bit files that its simplified reader is asked to give as 8 bits: that
+// case reads each pass through one row buffer and copies the whole buffer
+// over the picture's row, the pixels of other rows and passes with it. Such
+// files are read here through the row interface, with the transformations
+// the simplified reader sets for 8-bit BGRA from a 16-bit file
+// (png_image_read_direct), in the same order: the same gamma to sRGB, the
+// same rounding to 8 bits, so the picture is exactly that of the same file
+// not interlaced. Like the simplified reader, nothing after the pixels is
+// read. No C++ object lives in a frame the error's jump skips.
+bool ReadWideInterlaced(const PngRowReader& reader, WorkingImage& image) {
+  png_structp png = reader.Png();
+  png_infop info = reader.Info();
+  if (setjmp(png_jmpbuf(png)) != 0) return false;
+  png_set_benign_errors(png, 1);
+  png_read_info(png, info);
+  if (png_get_image_width(png, info) != static_cast<png_uint_32>(image.Width()) ||
+      png_get_image_height(png, info) != static_cast<png_uint_32>(image.Height()) ||
+      png_get_bit_depth(png, info) != 16) {
+    png_error(png, "the file reads differently the second time");
+  }
+  const png_byte colourType = png_get_color_type(png, info);
+  png_set_expand(png);
+  if ((colourType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
+  // A 16-bit file without gAMA is linear, as the simplified reader takes it.
+  png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_GAMMA_LINEAR);
+  png_set_scale_16(png);
+  if ((colourType & PNG_COLOR_MASK_ALPHA) == 0 && png_get_valid(png, info, PNG_INFO_tRNS) == 0) {
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  }
+  png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+  png_set_bgr(png);
+  const int passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(image.Width()) * 4) {
+    png_error(png, "unexpected row layout");
+  }
+  for (int pass = 0; pass < passes; ++pass) {
+    for (int32_t y = 0; y < image.Height(); ++y) {
+      png_read_row(png, reinterpret_cast<png_bytep>(image.Row(y)), nullptr);
+    }
+  }
+  return true;
+}
+
+bool ReadWideInterlaced(const uint8_t* data, size_t size, WorkingImage& image,
+                        std::string& reason) {
+  RowSource source{data, size, {}};
+  PngRowReader reader(source);
+  if (reader.Info() == nullptr) {
+    reason = "PNG: out of memory";
+    return false;
+  }
+  if (!ReadWideInterlaced(reader, image)) {
+    reason = std::string("PNG: ") + source.message;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DecodePng(const uint8_t* data, size_t size, WorkingImage& out, std::string& reason) {
   PngReadImage image;
   if (!png_image_begin_read_from_memory(&*image, data, size)) return Failed(*image, reason);
   CheckWorkingImageSize(image->width, image->height);
+  const bool interlacedWide = IsInterlacedWide(*image, data, size);
   // Blue, green, red, alpha bytes: the working image's own layout with the
   // alpha in the byte it leaves unused.
   image->format = PNG_FORMAT_BGRA;
   const auto width = static_cast<int32_t>(image->width);
   const auto height = static_cast<int32_t>(image->height);
   WorkingImage decoded = WorkingImage::ToBeFilled(width, height);
-  if (!png_image_finish_read(&*image, nullptr, decoded.Row(0), 0, nullptr)) {
+  if (interlacedWide) {
+    if (!ReadWideInterlaced(data, size, decoded, reason)) return false;
+  } else if (!png_image_finish_read(&*image, nullptr, decoded.Row(0), 0, nullptr)) {
     return Failed(*image, reason);
   }
   for (int32_t y = 0; y < height; ++y) {

@@ -2,6 +2,8 @@
 // header checks against the data's size, BMP depths, PNG and JPEG files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -34,7 +36,8 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 }
 
 // A packed DIB: header of `headerSize` bytes, then masks for a plain header
-// with bit fields, the colour table, and `pixels` as stored.
+// with bit fields (the alpha mask too for BI_ALPHABITFIELDS), the colour
+// table, and `pixels` as stored.
 struct DibFields {
   uint32_t headerSize = 124;
   int32_t width = 2;
@@ -61,10 +64,12 @@ std::vector<uint8_t> MakeDib(const DibFields& s) {
     for (int i = 0; i < 3; ++i) Put32(b, 40 + 4 * i, s.colourMasks[i]);
     Put32(b, 52, s.alphaMask);
   }
-  if (s.compression == kBiBitfields && (s.headerSize == 40 || s.repeatMasks)) {
-    for (uint32_t mask : s.colourMasks) {
+  const size_t maskCount = s.compression == 6 ? 4 : 3;  // BI_ALPHABITFIELDS adds alpha
+  if ((s.compression == kBiBitfields || maskCount == 4) && (s.headerSize == 40 || s.repeatMasks)) {
+    const uint32_t masks[4] = {s.colourMasks[0], s.colourMasks[1], s.colourMasks[2], s.alphaMask};
+    for (size_t i = 0; i < maskCount; ++i) {
       b.resize(b.size() + 4);
-      Put32(b, b.size() - 4, mask);
+      Put32(b, b.size() - 4, masks[i]);
     }
   }
   for (uint32_t colour : s.table) {
@@ -107,6 +112,21 @@ DibFields Fields(uint32_t headerSize, std::vector<uint8_t> pixels, uint32_t comp
   return s;
 }
 
+// Bit fields in the order red, green, blue, alpha (3: BI_BITFIELDS, 6:
+// BI_ALPHABITFIELDS).
+DibFields Masked(uint32_t headerSize, uint32_t compression, uint32_t bits,
+                 std::array<uint32_t, 4> masks, std::vector<uint8_t> pixels) {
+  DibFields s = Fields(headerSize, std::move(pixels), compression);
+  s.bits = bits;
+  std::copy(masks.begin(), masks.begin() + 3, s.colourMasks);
+  s.alphaMask = masks[3];
+  return s;
+}
+constexpr std::array<uint32_t, 4> kRgbaMasks = {0xFF000000, 0xFF0000, 0xFF00, 0xFF},
+                                  k1010102Masks = {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000},
+                                  k4444Masks = {0xF00, 0xF0, 0xF, 0xF000},
+                                  k1555Masks = {0x7C00, 0x3E0, 0x1F, 0x8000};
+
 std::vector<AlphaCase> AlphaCases() {
   std::vector<AlphaCase> cases;
   // Transparent corner, half-covered colour (premultiplied), opaque colour.
@@ -144,7 +164,28 @@ std::vector<AlphaCase> AlphaCases() {
     cases.push_back({"bottom-up rows", s, true,
                      {Rgb(0, 0, 255), Rgb(0xCF, 0xCF, 0xCF), 0xFFFFFF, Rgb(0xBF, 0x9F, 0x8F)}});
   }
-  // Kept on the system's bitmap.
+  // Alpha elsewhere, by the masks: a transparent green pixel; red 200,
+  // green 100, blue 50 at 128 as in "straight alpha". 10-10-10-2: alpha 1
+  // of 3 (85) over red 1023, blue 512 (128). 4-4-4-4: alpha 8 of 15 (136)
+  // over red 15, green 8. Two 16-bit pixels go in each 32-bit value.
+  const auto rgba = Bgra({0x00FF0000, 0xC8643280});
+  const std::vector<uint32_t> halfCovered = {0xFFFFFF, Rgb(227, 177, 152)};
+  cases.push_back({"alpha in the low byte, V5", Masked(124, 3, 32, kRgbaMasks, rgba), true,
+                   halfCovered});
+  cases.push_back({"the same in BI_ALPHABITFIELDS after a plain header",
+                   Masked(40, 6, 32, kRgbaMasks, rgba), true, halfCovered});
+  cases.push_back({"the same in the 56-byte header", Masked(56, 3, 32, kRgbaMasks, rgba), true,
+                   halfCovered});
+  cases.push_back({"10-10-10-2", Masked(124, 3, 32, k1010102Masks, Bgra({0xFFC00, 0x7FF00200})),
+                   true, {0xFFFFFF, Rgb(255, 170, 213)}});
+  cases.push_back({"16 bits 4-4-4-4", Masked(124, 3, 16, k4444Masks, Bgra({0x8F800F00})), true,
+                   {0xFFFFFF, Rgb(255, 192, 119)}});
+  cases.push_back({"16 bits 1-5-5-5, every alpha bit clear",
+                   Masked(124, 3, 16, k1555Masks, Bgra({0x001F7C00})), false, {}});
+  cases.push_back({"16 bits BI_RGB has no alpha, whatever the header's masks",
+                   Masked(124, kBiRgb, 16, k1555Masks, Bgra({0x801F7C00})), false, {}});
+  cases.push_back({"an alpha mask that shares bits with a colour",
+                   Masked(124, 3, 32, {0xFF000000, 0xFF0000, 0xFF00, 0x1FF}, rgba), false, {}});
   cases.push_back({"fourth bytes all 0: a paint program's opaque picture",
                    Fields(124, Bgra({0x00102030, 0x00405060})), false, {}});
   cases.push_back({"fourth bytes all 255", Fields(40, Bgra({0xFF102030, 0xFF405060})), false, {}});
@@ -273,6 +314,9 @@ TEST(BmpFileTest, ReadsEveryUsualDepth) {
     s.colourMasks[2] = 0x001F;
     cases.push_back({"16 bits 5-6-5 in bit fields", s, {Rgb(255, 0, 255)}});
   }
+  cases.push_back({"10-10-10-2 in BI_ALPHABITFIELDS, composed as the clipboard's",
+                   Masked(40, 6, 32, k1010102Masks, Bgra({0xFFC00, 0x7FF00200})),
+                   {0xFFFFFF, Rgb(255, 170, 213)}});
   for (const BmpCase& c : cases) {
     const std::vector<uint8_t> file = BmpFile(c.dib);
     WorkingImage out;
@@ -327,6 +371,60 @@ TEST(PngTest, APictureLargerThanTheWorkingImageIsRefusedBeforeDecoding) {
     ADD_FAILURE() << "no error: " << reason;
   } catch (const AppError& e) {
     EXPECT_STREQ(e.what(), kTextImageTooLarge);
+  }
+}
+
+// A 13 x 11 16-bit PNG by libpng's writer (every Adam7 pass holds pixels),
+// its samples running through the whole range.
+std::vector<uint8_t> WritePng(int colourType, double gamma, bool transparentColour,
+                              bool interlaced) {
+  constexpr png_uint_32 kWidth = 13, kHeight = 11, kRowBytes = kWidth * 8;
+  std::vector<uint8_t> bytes;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(png, &bytes, [](png_structp p, png_bytep data, size_t size) {
+    auto& out = *static_cast<std::vector<uint8_t>*>(png_get_io_ptr(p));
+    out.insert(out.end(), data, data + size);
+  }, nullptr);
+  png_set_IHDR(png, info, kWidth, kHeight, 16, colourType,
+               interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+  png_color_16 first{0, 0x005C, 0xBA1A, 0x6FD3, 0x005C};  // the first pixel, RGB or grey
+  if (transparentColour) png_set_tRNS(png, info, nullptr, 0, &first);
+  if (gamma != 0) png_set_gAMA(png, info, gamma);
+  std::vector<png_byte> pixels(kHeight * kRowBytes);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = static_cast<png_byte>(i * 91 + i * i % 13);
+  }
+  std::vector<png_bytep> rows;
+  for (size_t y = 0; y < kHeight; ++y) rows.push_back(&pixels[y * kRowBytes]);
+  png_write_info(png, info);
+  png_write_image(png, rows.data());
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return bytes;
+}
+
+// libpng's simplified reader mixes the passes of interlaced 16-bit files.
+TEST(PngTest, AnInterlacedFileGivesThePictureOfTheSameFileNotInterlaced) {
+  const struct {
+    int colourType;
+    double gamma;
+    bool transparentColour;
+  } files[] = {{PNG_COLOR_TYPE_GRAY, 0, false},      {PNG_COLOR_TYPE_GRAY_ALPHA, 0, false},
+               {PNG_COLOR_TYPE_RGB, 0, false},       {PNG_COLOR_TYPE_RGB_ALPHA, 0, false},
+               {PNG_COLOR_TYPE_RGB_ALPHA, 0.55, false}, {PNG_COLOR_TYPE_GRAY, 0.45455, true},
+               {PNG_COLOR_TYPE_RGB, 0, true}};
+  for (const auto& f : files) {
+    WorkingImage pictures[2];
+    for (bool interlaced : {false, true}) {
+      const std::vector<uint8_t> png =
+          WritePng(f.colourType, f.gamma, f.transparentColour, interlaced);
+      std::string reason;
+      ASSERT_TRUE(DecodePng(png.data(), png.size(), pictures[interlaced], reason)) << reason;
+    }
+    EXPECT_EQ(PixelsOf(pictures[1]), PixelsOf(pictures[0]))
+        << "colour type " << f.colourType << ", gamma " << f.gamma << ", tRNS "
+        << f.transparentColour;
   }
 }
 
