@@ -37,7 +37,9 @@ WorkingImage StandInMetafilePicture::Play(int32_t width, int32_t height) const {
     const int32_t top = PixelEdge(fill.top, height, g.frameHeight);
     const int32_t bottom = PixelEdge(fill.bottom, height, g.frameHeight);
     if (right <= left) continue;
-    for (int32_t y = top; y < bottom; ++y) std::fill(image.Row(y) + left, image.Row(y) + right, fill.colour);
+    for (int32_t y = top; y < bottom; ++y) {
+      std::fill(image.Row(y) + left, image.Row(y) + right, fill.colour);
+    }
   }
   return image;
 }

@@ -23,7 +23,8 @@ PixelSize MetafileSaveSize(int32_t ownWidth, int32_t ownHeight, double widthMm) 
   const PixelSize own{ownWidth, ownHeight};
   if (ownWidth <= 0 || ownHeight <= 0 || !(widthMm > 0)) return own;
   const double wanted = std::floor(widthMm / 25.4 * kMetafileSaveDpi + 0.5);
-  int32_t width = wanted < kMaxMetafileSaveSide ? static_cast<int32_t>(wanted) : kMaxMetafileSaveSide;
+  int32_t width =
+      wanted < kMaxMetafileSaveSide ? static_cast<int32_t>(wanted) : kMaxMetafileSaveSide;
   if (width <= ownWidth) return own;
   // Height and pixel count grow with the width: the widest width within
   // the bounds is found by halving the interval (own width, width].

@@ -12,7 +12,6 @@
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/PictureData.h"
-#include "imaging/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 #include "util/AppError.h"
 
@@ -104,53 +103,6 @@ TEST(BmpSizeLimit, SaveOfAnOversizedPictureFailsBeforeAllocating) {
   const std::string path = scratch / "huge.BMP";
   EXPECT_EQ(SaveError(path, picture, {0, 3, 1, 100}), kTextImageTooLarge);
   EXPECT_FALSE(Exists(path));
-}
-
-// A metafile of a given own size that paints nothing: saved, it is played
-// white at the size the save chose.
-class BlankMetafile : public PictureData {
- public:
-  BlankMetafile(int32_t w, int32_t h) : w_(w), h_(h) {}
-  PictureKind Kind() const override { return PictureKind::Metafile; }
-  int32_t Width() const override { return w_; }
-  int32_t Height() const override { return h_; }
-  std::unique_ptr<WorkingBands> ScaledBands(int32_t width, int32_t height) const override {
-    return WhiteBands(width, height);
-  }
-
- private:
-  int32_t w_, h_;
-};
-
-// The frame's size in a baseline JPEG: SOF0's height and width.
-std::pair<uint32_t, uint32_t> JpegSize(const std::string& jpeg) {
-  const size_t sof = jpeg.find("\xFF\xC0");
-  if (sof == std::string::npos || sof + 9 > jpeg.size()) return {0, 0};
-  auto byte = [&](size_t at) { return static_cast<uint8_t>(jpeg[sof + at]); };
-  return {byte(7) << 8 | byte(8), byte(5) << 8 | byte(6)};
-}
-
-TEST(MetafileSizeLimit, VeryWidePasteStaysWithinSixtyFourMillionPixels) {
-  struct Case {
-    int32_t ownWidth, ownHeight;
-    double widthMm;
-    uint32_t width, height;
-  };
-  const Case cases[] = {
-      {566, 227, 999999, 12632, 5066},  // a table pasted a kilometre wide
-      {1000, 10, 10000, 65500, 655},    // a strip: the JPEG's side holds it
-  };
-  ScratchFolder scratch;
-  for (const Case& c : cases) {
-    TPicture picture;
-    picture.Assign(std::make_unique<BlankMetafile>(c.ownWidth, c.ownHeight));
-    const std::string path = scratch / "wide.JPG";
-    ASSERT_TRUE(SaveImageFile(path, picture, {1, 2, 0, 1, c.widthMm})) << c.ownWidth;
-    const auto [width, height] = JpegSize(stress::ReadBytes(path));
-    EXPECT_EQ(width, c.width) << c.ownWidth;
-    EXPECT_EQ(height, c.height) << c.ownWidth;
-    EXPECT_LE(int64_t{width} * height, 64'000'000);
-  }
 }
 
 TEST(BmpSizeLimit, WorkingImageOverTwoGigabytesIsRefusedUpFront) {
