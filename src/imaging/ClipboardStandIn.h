@@ -1,7 +1,7 @@
 // The clipboard of builds without Windows: an in-memory list of offered
-// formats, in order, with raster data for CF_BITMAP, bytes for DIBs and
-// registered formats, and file paths for CF_HDROP. Metafiles exist only on
-// Windows, so a metafile format offered here cannot be fetched.
+// formats, in order, with raster data for CF_BITMAP, a stand-in metafile
+// for CF_ENHMETAFILE and CF_METAFILEPICT, bytes for DIBs and registered
+// formats, and file paths for CF_HDROP.
 #pragma once
 
 #ifndef _WIN32
@@ -11,9 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "imaging/MulDiv.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {
+
+// A metafile without GDI: the size its header gives and the rectangles it
+// fills, in hundredths of a millimetre from the frame's top-left corner.
+// Played into a rectangle, the frame fills it, as GDI plays a frame.
+struct StandInMetafile {
+  struct Fill {
+    int32_t left, top, right, bottom;
+    uint32_t colour;  // 0x00RRGGBB
+  };
+  MetafileGeometry geometry;
+  std::vector<Fill> fills;
+};
 
 struct StandInOffer {
   StandInOffer(uint32_t offered, std::shared_ptr<const WorkingImage> raster)
@@ -22,10 +35,13 @@ struct StandInOffer {
   static StandInOffer WithBytes(uint32_t format, std::vector<uint8_t> data,
                                 std::string name = std::string());
   static StandInOffer CopiedFiles(std::vector<std::string> paths);
+  // CF_ENHMETAFILE, or CF_METAFILEPICT as the system converts it.
+  static StandInOffer Metafile(uint32_t format, std::shared_ptr<const StandInMetafile> metafile);
 
   uint32_t format = 0;
   std::shared_ptr<const WorkingImage> bitmap;  // null: the data cannot be fetched
   std::shared_ptr<const std::vector<uint8_t>> bytes;  // a DIB's or PNG's; null: none
+  std::shared_ptr<const StandInMetafile> metafile;    // null: cannot be fetched
   std::string name;                 // a registered format's name
   std::vector<std::string> files;   // CF_HDROP's paths
 };

@@ -3,6 +3,7 @@
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardStandIn.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/MetafilePicture_posix.h"
 #include "imaging/RasterPicture_posix.h"
 #include "util/AppError.h"
 #include "util/Files.h"
@@ -95,6 +96,13 @@ StandInOffer StandInOffer::WithBytes(uint32_t format, std::vector<uint8_t> data,
   return offer;
 }
 
+StandInOffer StandInOffer::Metafile(uint32_t format,
+                                    std::shared_ptr<const StandInMetafile> metafile) {
+  StandInOffer offer(format, nullptr);
+  offer.metafile = std::move(metafile);
+  return offer;
+}
+
 StandInOffer StandInOffer::CopiedFiles(std::vector<std::string> paths) {
   StandInOffer offer(kCfHdrop, nullptr);
   offer.files = std::move(paths);
@@ -127,8 +135,16 @@ void LoadClipboardPicture(TPicture& picture) {
     picture.Assign(std::make_unique<RasterPicture>(std::move(composed)));
     return;
   }
+  if (source.kind == PictureSourceKind::Metafile) {
+    // Fetched as CF_ENHMETAFILE; the stand-in's conversion of an old-style
+    // metafile picture changes nothing.
+    const StandInOffer* offer = clipboard.Find(kCfEnhMetafile);
+    if (offer == nullptr || !offer->metafile) offer = clipboard.Find(kCfMetafilePict);
+    if (offer == nullptr || !offer->metafile) throw AppError(kTextUnsupportedClipboardData);
+    picture.Assign(std::make_unique<StandInMetafilePicture>(*offer->metafile));
+    return;
+  }
   const StandInOffer* offer = clipboard.Find(source.format);
-  // Metafiles are a Windows feature: here they cannot be fetched.
   if (source.kind != PictureSourceKind::Bitmap || offer == nullptr || !offer->bitmap) {
     throw AppError(kTextUnsupportedClipboardData);
   }

@@ -84,8 +84,7 @@ void DrawGraphic(HDC target, int x, int y, const TPicture& picture) {
   Draw(target, rect, picture.Data());
 }
 
-bool DrawGraphicChecked(HDC target, int x, int y, const PictureData& data) {
-  const RECT rect = {x, y, x + data.Width(), y + data.Height()};
+bool DrawGraphicChecked(HDC target, const RECT& rect, const PictureData& data) {
   return Draw(target, rect, &data);
 }
 

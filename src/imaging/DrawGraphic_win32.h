@@ -21,11 +21,13 @@ class PictureData;
 // were. An empty picture draws nothing.
 void DrawGraphic(HDC target, int x, int y, const TPicture& picture);
 
-// DrawGraphic of a picture's payload for the working image, where a picture
-// that could not be drawn must not pass as a white one: false when GDI
-// refused the copy (the reason is in GetLastError). The preview's painting
-// has no one to tell and uses DrawGraphic.
-bool DrawGraphicChecked(HDC target, int x, int y, const PictureData& data);
+// A picture's payload drawn into `rect` for the working image, where a
+// picture that could not be drawn must not pass as a white one: false when
+// GDI refused the copy (the reason is in GetLastError). A metafile's frame
+// fills the rectangle (right and bottom edges inclusive); a raster picture
+// is stretched to it. The preview's painting has no one to tell and uses
+// DrawGraphic.
+bool DrawGraphicChecked(HDC target, const RECT& rect, const PictureData& data);
 
 // The same, scaled to fill `rect` without keeping the aspect ratio (the
 // preview's fit mode). Raster pictures drop or repeat pixels (COLORONCOLOR)

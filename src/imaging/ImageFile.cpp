@@ -81,12 +81,11 @@ NewFileResult SaveImage(const std::string& path, const TPicture& picture,
                         const ImageSaveSettings& settings, bool newOnly) {
   const bool bmp = settings.FileKind == 0;
   const int bits = BitsForDepth(settings.BmpDepth);
-  const int32_t width = PictureWidth(picture);
-  const int32_t height = PictureHeight(picture);
+  const PixelSize size = SaveSize(picture, settings.WidthMm);
   // Size first: a picture too large for the format is refused before
   // anything is drawn or created for it.
-  if (bmp && width > 0 && height > 0) ComputeBmpLayout(width, height, bits);
-  const std::unique_ptr<WorkingBands> bands = PrepareWorkingBands(picture);
+  if (bmp && size.width > 0 && size.height > 0) ComputeBmpLayout(size.width, size.height, bits);
+  const std::unique_ptr<WorkingBands> bands = PrepareWorkingBands(picture, settings.WidthMm);
   PictureFile file(path, newOnly);
   const bool complete =
       bmp ? WriteBmpBands(file, *bands, bits)

@@ -14,6 +14,8 @@ struct ImageSaveSettings {
   int32_t BmpDepth = 2;      // 0..3: 1, 4, 8, 24 bits
   int32_t JpegColor = 1;     // 0 grey, anything else colour
   int32_t JpegQuality = 100; // low byte used
+  double WidthMm = 0;        // the paste's paper width: a metafile is played
+                             // at print resolution (MetafileSaveSize)
 };
 
 // Draws the picture's working image a band at a time, converting and

@@ -20,6 +20,10 @@ class PictureData {
   // The picture drawn 1:1 on white, a band at a time (PrepareWorkingBands
   // has checked the size). A kind that draws nothing gives white bands.
   virtual std::unique_ptr<WorkingBands> Bands() const;
+  // The picture played into width x height on white, a band at a time.
+  // Only a metafile is asked for another size than its own (SaveSize); the
+  // other kinds give their Bands().
+  virtual std::unique_ptr<WorkingBands> ScaledBands(int32_t width, int32_t height) const;
 };
 
 }  // namespace zumorika

@@ -29,7 +29,9 @@ WholePictureDib DrawWholePicture(const PictureData& data, int32_t width, int32_t
   SelectedObject selected(dc.get(), drawn.dib.get());
   if (!selected.ok()) RaiseSystemError(GetLastError());
   PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
-  if (!DrawGraphicChecked(dc.get(), 0, 0, data)) RaiseSystemError(GetLastError());
+  if (!DrawGraphicChecked(dc.get(), RECT{0, 0, width, height}, data)) {
+    RaiseSystemError(GetLastError());
+  }
   GdiFlush();  // GDI may batch drawing; the pixels are read directly
   drawn.pixels = static_cast<const uint32_t*>(bits);
   return drawn;

@@ -55,6 +55,9 @@ class MetafilePicture : public PictureData {
   // into: records played with the frame moved and clipped to a band (brush
   // patterns, text, stretched bitmaps) need not give the same pixels.
   std::unique_ptr<WorkingBands> Bands() const override;
+  // The same with the frame mapped onto width x height pixels: lines and
+  // text are drawn at that size, not enlarged from the own size.
+  std::unique_ptr<WorkingBands> ScaledBands(int32_t width, int32_t height) const override;
 
   HENHMETAFILE Metafile() const { return metafile_.get(); }
   const MetafileGeometry& Geometry() const { return geometry_; }
@@ -69,8 +72,9 @@ class MetafilePicture : public PictureData {
 // AppError when GDI cannot make it.
 UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits);
 
-// The picture drawn at (0, 0) on white into a top-down 32-bit DIB section
-// of width x height: the whole working image, its top bytes undefined.
+// The picture drawn on white into a top-down 32-bit DIB section of width x
+// height, its frame filling it (a raster picture is asked only at its own
+// size): the whole working image, its top bytes undefined.
 struct WholePictureDib {
   UniqueHbitmap dib;
   const uint32_t* pixels = nullptr;

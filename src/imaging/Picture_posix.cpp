@@ -1,3 +1,4 @@
+#include "imaging/MetafilePicture_posix.h"
 #include "imaging/RasterPicture_posix.h"
 
 namespace zumorika {
@@ -13,8 +14,11 @@ WorkingImage PrepareWorkingImage(const TPicture& picture) {
   const int32_t width = PictureWidth(picture);
   const int32_t height = PictureHeight(picture);
   if (width <= 0 || height <= 0) return WorkingImage();
-  // Only raster pictures exist without GDI; anything else is all white. A
-  // raster picture is copied in one pass, never painted white first.
+  // A raster picture is copied in one pass, never painted white first; a
+  // kind that draws nothing is all white.
+  if (const auto* metafile = dynamic_cast<const StandInMetafilePicture*>(picture.Data())) {
+    return metafile->Play(width, height);
+  }
   const auto* raster = dynamic_cast<const RasterPicture*>(picture.Data());
   if (raster == nullptr) return WorkingImage(width, height);
   return WorkingImage(width, height, raster->Pixels().Row(0));

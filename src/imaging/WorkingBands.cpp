@@ -56,12 +56,23 @@ std::unique_ptr<WorkingBands> WhiteBands(int32_t width, int32_t height) {
 
 std::unique_ptr<WorkingBands> PictureData::Bands() const { return WhiteBands(Width(), Height()); }
 
-std::unique_ptr<WorkingBands> PrepareWorkingBands(const TPicture& picture) {
+std::unique_ptr<WorkingBands> PictureData::ScaledBands(int32_t, int32_t) const { return Bands(); }
+
+PixelSize SaveSize(const TPicture& picture, double widthMm) {
   const int32_t width = PictureWidth(picture);
   const int32_t height = PictureHeight(picture);
-  if (width <= 0 || height <= 0) return WhiteBands(0, 0);
-  CheckWorkingImageSize(width, height);
-  return picture.Data()->Bands();
+  if (picture.Kind() != PictureKind::Metafile) return PixelSize{width, height};
+  return MetafileSaveSize(width, height, widthMm);
+}
+
+std::unique_ptr<WorkingBands> PrepareWorkingBands(const TPicture& picture, double widthMm) {
+  const PixelSize size = SaveSize(picture, widthMm);
+  if (size.width <= 0 || size.height <= 0) return WhiteBands(0, 0);
+  CheckWorkingImageSize(size.width, size.height);
+  if (size.width == PictureWidth(picture) && size.height == PictureHeight(picture)) {
+    return picture.Data()->Bands();
+  }
+  return picture.Data()->ScaledBands(size.width, size.height);
 }
 
 }  // namespace zumorika

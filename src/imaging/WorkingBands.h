@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "imaging/MetafileSaveSize.h"
 #include "imaging/Picture.h"
 #include "imaging/WorkingImage.h"
 
@@ -49,10 +50,15 @@ std::unique_ptr<WorkingBands> BandsOfImage(const WorkingImage& image);
 // one band of that width cannot be held.
 std::unique_ptr<WorkingBands> WhiteBands(int32_t width, int32_t height);
 
-// The working image of the picture (see PrepareWorkingImage) in bands:
-// none when either side is 0. Raises AppError ("画像が大きすぎます") for a
-// picture whose whole working image could not be held, as
-// PrepareWorkingImage does, before anything is drawn.
-std::unique_ptr<WorkingBands> PrepareWorkingBands(const TPicture& picture);
+// The size a save draws the picture at, for a paste `widthMm` paper
+// millimetres wide: its own size, but a metafile is played at print
+// resolution (MetafileSaveSize).
+PixelSize SaveSize(const TPicture& picture, double widthMm);
+
+// The working image of the picture (see PrepareWorkingImage) at
+// SaveSize(picture, widthMm), in bands: none when either side is 0. Raises
+// AppError ("画像が大きすぎます") for a picture whose whole working image
+// could not be held, as PrepareWorkingImage does, before anything is drawn.
+std::unique_ptr<WorkingBands> PrepareWorkingBands(const TPicture& picture, double widthMm);
 
 }  // namespace zumorika

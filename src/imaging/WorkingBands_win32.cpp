@@ -1,6 +1,7 @@
 // The working image in bands on Windows: raster pictures are drawn one band
 // at a time into a DIB section of one band; metafiles are played once into a
-// DIB section of the whole picture.
+// DIB section of the whole picture, at most 64 million pixels at print
+// resolution (MetafileSaveSize).
 #include <algorithm>
 #include <optional>
 
@@ -68,8 +69,10 @@ std::unique_ptr<WorkingBands> GdiBitmapPicture::Bands() const {
 }
 
 std::unique_ptr<WorkingBands> MetafilePicture::Bands() const {
-  const int32_t width = Width();
-  const int32_t height = Height();
+  return ScaledBands(Width(), Height());
+}
+
+std::unique_ptr<WorkingBands> MetafilePicture::ScaledBands(int32_t width, int32_t height) const {
   return std::make_unique<WholeDibBands>(DrawWholePicture(*this, width, height), width, height);
 }
 

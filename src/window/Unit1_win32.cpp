@@ -61,6 +61,7 @@ class FormPasteHost : public PasteHost {
     save.BmpDepth = s.BmpDepth;
     save.JpegColor = s.JpegColor;
     save.JpegQuality = s.JpegQuality;
+    save.WidthMm = s.WidthMm;
     return SaveNewImageFile(path, picture_, save);
   }
   void RemoveFile(const std::string& path) override { DeleteFileAt(path); }

@@ -8,6 +8,8 @@
 #include "imaging/Clipboard.h"
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardStandIn.h"
+#include "imaging/BmpReader.h"
+#include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
 
@@ -71,12 +73,58 @@ TEST_F(ClipboardTest, TakesABitmapAsARasterPictureOfItsSize) {
 }
 
 TEST_F(ClipboardTest, TheFirstOfferedFormatWinsEvenWhenItCannotBeFetched) {
-  // Metafiles cannot be fetched here, so a metafile placed first fails the
-  // load although a bitmap follows: nothing after the first format is tried.
+  // A metafile whose data cannot be fetched, placed first, fails the load
+  // although a bitmap follows: nothing after the first format is tried.
   SetStandInClipboard({{kCfEnhMetafile, nullptr}, {kCfBitmap, Bitmap(2, 2)}});
   TPicture picture = PictureFromPixels(1, 1, test::AsymmetricPixels(1, 1).data());
   ExpectLoadFails(picture, kTextUnsupportedClipboardData);
   EXPECT_EQ(PictureWidth(picture), 1) << "the previous picture stays";
+}
+
+// A 150 x 60 mm frame recorded on a 1024 x 768 pixel, 320 x 240 mm device:
+// 480 x 192 pixels of its own, its top-left quarter black.
+std::shared_ptr<const StandInMetafile> Table() {
+  auto table = std::make_shared<StandInMetafile>();
+  table->geometry = MetafileGeometry{15000, 6000, 1024, 768, 320, 240};
+  table->fills.push_back({0, 0, 7500, 3000, 0});
+  return table;
+}
+
+// Lines and text are played at 300 dpi of the paper width, the size the
+// picture will be printed at; the picture's own size, which places it,
+// stays.
+TEST_F(ClipboardTest, SavesAMetafileAtPrintResolutionOfThePastedWidth) {
+  struct Case {
+    const char* what;
+    uint32_t format;
+    double widthMm;
+    int32_t width, height;       // of the saved file
+    int32_t blackRight, blackBottom;
+  };
+  const Case cases[] = {
+      {"enhanced, 200 mm", kCfEnhMetafile, 200, 2362, 945, 1181, 473},  // 472.5 rounds up
+      {"old-style, converted, 200 mm", kCfMetafilePict, 200, 2362, 945, 1181, 473},
+      {"narrower than its own size", kCfEnhMetafile, 40, 480, 192, 240, 96},
+  };
+  const test::ScratchFolder folder;
+  for (const Case& c : cases) {
+    SetStandInClipboard({{kCfText, nullptr}, StandInOffer::Metafile(c.format, Table())});
+    TPicture picture;
+    LoadClipboardPicture(picture);
+    EXPECT_EQ(picture.Kind(), PictureKind::Metafile) << c.what;
+    EXPECT_EQ(PictureWidth(picture), 480) << c.what;
+    EXPECT_EQ(PictureHeight(picture), 192) << c.what;
+    const std::string path = folder.File("table.BMP");
+    ASSERT_TRUE(SaveImageFile(path, picture, ImageSaveSettings{0, 3, 1, 100, c.widthMm}));
+    WorkingImage saved;
+    std::string reason;
+    ASSERT_TRUE(ReadBmpFile(path, saved, reason)) << c.what << ": " << reason;
+    ASSERT_EQ(saved.Width(), c.width) << c.what;
+    ASSERT_EQ(saved.Height(), c.height) << c.what;
+    EXPECT_EQ(saved.Pixel(c.blackRight - 1, c.blackBottom - 1), 0u) << c.what;
+    EXPECT_EQ(saved.Pixel(c.blackRight, 0), kWhitePixel) << c.what;
+    EXPECT_EQ(saved.Pixel(0, c.blackBottom), kWhitePixel) << c.what;
+  }
 }
 
 TEST_F(ClipboardTest, ABitmapWhoseDataIsMissingIsUnsupported) {

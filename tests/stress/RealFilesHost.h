@@ -27,7 +27,7 @@ class RealFilesHost : public PasteHost {
   NewFileResult SavePicture(const std::string& path, const WindowSettings& s) override {
     if (beforeSave) beforeSave();
     savedPath = path;
-    ImageSaveSettings image{s.FileKind, s.BmpDepth, s.JpegColor, s.JpegQuality};
+    ImageSaveSettings image{s.FileKind, s.BmpDepth, s.JpegColor, s.JpegQuality, s.WidthMm};
     return SaveNewImageFile(path, picture_, image);
   }
   void RemoveFile(const std::string& path) override { DeleteFileAt(path); }

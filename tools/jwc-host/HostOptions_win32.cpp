@@ -45,6 +45,15 @@ const char kUsageText[] =
     "  --list-formats      print the clipboard's formats in EnumClipboardFormats\n"
     "                      order (\"format: ID NAME\"), after any --clip option;\n"
     "                      without --tool nothing else is done\n"
+    "  --make-table-emf FILE  write an enhanced metafile of a 150 x 60 mm table\n"
+    "                      (grid lines, a grey header row, text) recorded on the\n"
+    "                      screen, as an office program copies one; done first,\n"
+    "                      so --clip-emf can place it\n"
+    "  --play-emf EMF W H BMP  play EMF into W x H pixels as a picture program\n"
+    "                      draws one (white ground, the frame onto the whole\n"
+    "                      rectangle) and write them as a 24-bit BMP\n"
+    "                      (--make-table-emf and --play-emf without --tool:\n"
+    "                      nothing else is done)\n"
     "  --clip-held         keep the clipboard open while the tool starts, as\n"
     "                      another program may; it is let go once the window shows\n"
     "  --clip-held-for MS  keep the clipboard open until MS milliseconds after the\n"
@@ -122,6 +131,24 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
     } else if (!hasValue) {
       Err("jwc-host: " + WideToUtf8(arg) + " needs a value (or is unknown)\n");
       return kUsage;
+    } else if (arg == L"--play-emf") {
+      long width = 0, height = 0;
+      if (i + 4 >= argc) {
+        Err("jwc-host: --play-emf needs EMF WIDTH HEIGHT BMP\n");
+        return kUsage;
+      }
+      options.playEmf = value();
+      const std::string widthText = WideToUtf8(value());
+      const std::string heightText = WideToUtf8(value());
+      options.playBmp = value();
+      if (!ParseInt(widthText, width) || !ParseInt(heightText, height)) {
+        Err("jwc-host: --play-emf needs EMF WIDTH HEIGHT BMP\n");
+        return kUsage;
+      }
+      options.playWidth = static_cast<int>(width);
+      options.playHeight = static_cast<int>(height);
+    } else if (arg == L"--make-table-emf") {
+      options.makeTableEmf = value();
     } else if (arg == L"--clip-held-for") {
       options.holdClipboard = true;
       options.holdClipboardMs = static_cast<DWORD>(std::wcstoul(value().c_str(), nullptr, 10));
@@ -192,7 +219,8 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       return kUsage;
     }
   }
-  if (options.tool.empty() && !options.listFormats) {
+  const bool emfOnly = !options.makeTableEmf.empty() || !options.playEmf.empty();
+  if (options.tool.empty() && !options.listFormats && !emfOnly) {
     Err("jwc-host: --tool is required (see --help)\n");
     return kUsage;
   }

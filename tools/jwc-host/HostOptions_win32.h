@@ -35,6 +35,11 @@ struct Options {
   std::wstring clipSource;  // a path, or the text for kText
   std::vector<std::wstring> clipFiles;  // for kFiles, in the given order
   bool listFormats = false;  // print the clipboard's formats before the run
+  std::wstring makeTableEmf;  // written before anything else
+  std::wstring playEmf;       // played at playWidth x playHeight into playBmp
+  int playWidth = 0;
+  int playHeight = 0;
+  std::wstring playBmp;
   std::vector<Step> steps;
   std::wstring out;
   bool print = false;

@@ -10,6 +10,8 @@
 //                         the bytes of the pictures real programs place)
 //   ToolWindows_win32     finding, reading and pressing the tool's windows
 //   Session_win32         the steps, one file per kind of thing they drive
+//   VectorPictures_win32  metafiles made and played (--make-table-emf,
+//                         --play-emf)
 //   HostCommon_win32      exit codes, waits, output, text, files
 #include <windows.h>
 
@@ -22,6 +24,7 @@
 #include "HostOptions_win32.h"
 #include "Session_win32.h"
 #include "ToolWindows_win32.h"
+#include "VectorPictures_win32.h"
 
 namespace zumorika::host {
 namespace {
@@ -45,6 +48,8 @@ std::string MillisecondsSince(LARGE_INTEGER start) {
 
 int Run(const Options& options) {
   UniqueWindow owner;
+  if (const int made = MakeAndPlayMetafiles(options); made != kOk) return made;
+  if (options.tool.empty() && !options.listFormats) return kOk;
   // --list-formats without a tool: the clipboard as asked, its formats shown.
   if (options.tool.empty()) return SetUpClipboard(options, owner);
   std::wstring tool = options.tool;

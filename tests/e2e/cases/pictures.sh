@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # The saved picture: each BMP depth with exact pixels, JPEG in colour and grey,
-# enhanced and old-style metafiles rendered.
+# enhanced and old-style metafiles rendered at 300 dpi of the paste's width.
 
 case_bmp_depths_write_exact_pixels() {
   local item bits
@@ -81,20 +81,106 @@ open(sys.argv[1], "wb").write(head + struct.pack("<H", check) + body)
 PY
 }
 
+# Pasted 20 mm wide (236 pixels at 300 dpi), fewer than its own 320: the
+# picture keeps its own size. At the default 100 mm it is played 1181 pixels
+# wide, and the reference is the same as for its own size.
 case_enhanced_metafile_is_rendered_at_its_own_size() {
-  new_case emf
-  make_emf "$CASE_DIR/picture.emf"
-  host --exchange "$(exchange minimal.txt)" --clip-emf "$(winpath "$CASE_DIR/picture.emf")" \
-    --script "$(script "radio 1034" "click 1")"
-  expect_rc 0
-  expect_exchange emf.txt
-  expect_bmp "$DWG_DIR/plan_000.BMP" 24 320 160
-  if [[ -f "$DWG_DIR/plan_000.BMP" ]]; then
+  local row width mm size expected x y
+  for row in 20:320x160:emf-narrow.txt:300:150 100:1181x591:emf.txt:1100:550; do
+    IFS=: read -r mm size expected x y <<<"$row"
+    new_case "emf-$mm"
+    make_emf "$CASE_DIR/picture.emf"
+    host --exchange "$(exchange minimal.txt)" --clip-emf "$(winpath "$CASE_DIR/picture.emf")" \
+      --script "$(script "radio 1034" "set 1013 $mm" "click 1")"
+    expect_rc 0
+    expect_exchange "$expected"
+    width="${size%x*}"
+    expect_bmp "$DWG_DIR/plan_000.BMP" 24 "$width" "${size#*x}"
+    [[ -f "$DWG_DIR/plan_000.BMP" ]] || continue
     [[ "$(pixel "$DWG_DIR/plan_000.BMP" 10 10)" == "0 0 0" ]] ||
-      fail "the painted quarter is not black: $(pixel "$DWG_DIR/plan_000.BMP" 10 10)"
-    [[ "$(pixel "$DWG_DIR/plan_000.BMP" 300 150)" == "255 255 255" ]] ||
-      fail "the unpainted part is not white: $(pixel "$DWG_DIR/plan_000.BMP" 300 150)"
-  fi
+      fail "$mm mm: the painted quarter is not black: $(pixel "$DWG_DIR/plan_000.BMP" 10 10)"
+    [[ "$(pixel "$DWG_DIR/plan_000.BMP" "$((width / 2 - 2))" 10)" == "0 0 0" ]] ||
+      fail "$mm mm: the painted quarter does not reach the middle"
+    [[ "$(pixel "$DWG_DIR/plan_000.BMP" "$x" "$y")" == "255 255 255" ]] ||
+      fail "$mm mm: the unpainted part is not white: $(pixel "$DWG_DIR/plan_000.BMP" "$x" "$y")"
+  done
+}
+
+# emf_own_size FILE: an enhanced metafile's own size in pixels, "W H": its
+# frame scaled by the reference device, rounded as MulDiv rounds.
+emf_own_size() {
+  python3 - "$1" <<'PY'
+import struct, sys
+head = open(sys.argv[1], "rb").read(88)
+left, top, right, bottom = struct.unpack_from("<4i", head, 24)
+dev_x, dev_y, mm_x, mm_y = struct.unpack_from("<4i", head, 72)
+muldiv = lambda a, b, c: (2 * a * b + c) // (2 * c)
+print(muldiv(right - left, dev_x, mm_x * 100), muldiv(bottom - top, dev_y, mm_y * 100))
+PY
+}
+
+# expect_reference TEXT: the returned image reference is TEXT.
+expect_reference() {
+  local line
+  line="$(tr -d '\r' 2>/dev/null <"$CASE_DIR/out.txt" | tail -n 1)"
+  [[ "${line#*\"}" == "$1" ]] || fail "the reference is not $1: $line"
+}
+
+# placed_height WIDTH OWN_W OWN_H: the height the reference gives a picture
+# of that own size placed WIDTH millimetres wide (3 decimals, no zeros).
+placed_height() {
+  python3 -c '
+import sys
+from decimal import Decimal, ROUND_HALF_UP
+w, ow, oh = (int(a) for a in sys.argv[1:])
+h = Decimal(w * oh / ow).quantize(Decimal("0.001"), ROUND_HALF_UP).normalize()
+print(format(h, "f"))' "$@"
+}
+
+# A table copied from an office program (grid lines, a grey header row,
+# text) pasted 200 mm wide: saved 2362 pixels wide (300 dpi), as high as its
+# own proportions give, byte for byte as jwc-host plays the same metafile at
+# that size; the reference is that of its own size.
+case_vector_picture_is_saved_at_print_resolution() {
+  new_case emf-table
+  local emf="$CASE_DIR/table.emf" own_w own_h height
+  host --make-table-emf "$(winpath "$emf")" --exchange "$(exchange minimal.txt)" \
+    --clip-emf "$(winpath "$emf")" --script "$(script "radio 1034" "set 1013 200" "click 1")"
+  expect_rc 0
+  [[ -f "$emf" ]] || { fail "jwc-host made no table.emf"; return; }
+  read -r own_w own_h <<<"$(emf_own_size "$emf")"
+  expect_reference "^@BMplan_000.BMP,200,$(placed_height 200 "$own_w" "$own_h")"
+  height=$(((2 * own_h * 2362 + own_w) / (2 * own_w)))
+  expect_bmp "$DWG_DIR/plan_000.BMP" 24 2362 "$height"
+  timeout 60 wine "$HOST_EXE" --play-emf "$(winpath "$emf")" 2362 "$height" \
+    "$(winpath "$CASE_DIR/played.bmp")" >>"$CASE_DIR/all.log" 2>&1 </dev/null 9>&- ||
+    fail "jwc-host could not play the table"
+  expect_same_bytes "$CASE_DIR/played.bmp" "$DWG_DIR/plan_000.BMP"
+  # Not blank: the table's left line, 0.25 mm wide, 5 mm from the edge.
+  [[ "$(pixel "$DWG_DIR/plan_000.BMP" 79 300 2>/dev/null)" == "0 0 0" ]] || fail "no grid line at x 79"
+}
+
+# A paste a kilometre wide stays within 64 million pixels (a 256 MB working
+# image), keeping the table's proportions; the reference is that of its own
+# size.
+case_very_wide_vector_paste_stays_within_64_million_pixels() {
+  new_case emf-wide
+  local emf="$CASE_DIR/table.emf" own_w own_h width height
+  host --make-table-emf "$(winpath "$emf")" --exchange "$(exchange minimal.txt)" \
+    --clip-emf "$(winpath "$emf")" \
+    --script "$(script "radio 1024" "radio 1025" "set 1012 1" "set 1013 999999" "click 1")"
+  expect_rc 0
+  [[ -f "$emf" && -f "$DWG_DIR/plan_000.JPG" ]] || { fail "no table.emf or no plan_000.JPG"; return; }
+  read -r own_w own_h <<<"$(emf_own_size "$emf")"
+  expect_reference "^@BMplan_000.JPG,999999,$(placed_height 999999 "$own_w" "$own_h")"
+  # SOF0's height and width: the largest picture of the table's proportions.
+  local size
+  size="$(python3 -c 'import sys, struct; d = open(sys.argv[1], "rb").read()
+print(*struct.unpack_from(">HH", d, d.find(b"\xff\xc0") + 5))' "$DWG_DIR/plan_000.JPG")"
+  read -r height width <<<"$size"
+  ((width * height <= 64000000 && width * height > 63000000 &&
+    (2 * height - 2 * own_h * width / own_w) ** 2 <= 4)) ||
+    fail "wide paste saved ${width}x$height, own size ${own_w}x$own_h"
 }
 
 case_old_metafile_picture_is_taken() {
@@ -107,5 +193,13 @@ case_old_metafile_picture_is_taken() {
   # platform's, so only the picture's kind and the reference's start are fixed.
   grep -q '"^@BMplan_000.BMP,100,' "$CASE_DIR/out.txt" 2>/dev/null ||
     fail "no image reference came back: $(tr -d '\r' <"$CASE_DIR/out.txt" 2>/dev/null | tail -n 1)"
-  [[ "$(head -c 2 "$DWG_DIR/plan_000.BMP" 2>/dev/null)" == BM ]] || fail "no BMP written"
+  [[ "$(head -c 2 "$DWG_DIR/plan_000.BMP" 2>/dev/null)" == BM ]] || { fail "no BMP written"; return; }
+  # Like an enhanced one, it is played at 300 dpi of the 100 mm: 1181
+  # pixels wide, as high as the reference's proportions.
+  local placed width height
+  placed="$(tr -d '\r' <"$CASE_DIR/out.txt" | tail -n 1 | sed 's/.*,//')"
+  width="$(u32 "$DWG_DIR/plan_000.BMP" 18)"
+  height="$(u32 "$DWG_DIR/plan_000.BMP" 22)"
+  python3 -c 'import sys; w, h, p = map(float, sys.argv[1:]); sys.exit(w != 1181 or abs(h - 1181 * p / 100) > 1)' \
+    "$width" "$height" "$placed" || fail "old-style metafile saved ${width}x$height, wanted 1181 wide, as high as ${placed} mm"
 }
