@@ -344,18 +344,18 @@ PY
 # the colours the DIB gives, and CF_BITMAP, which the system would make from
 # it, is never asked for (jwc-host offers it by delayed rendering).
 case_own_dib_of_each_depth_is_the_picture() {
-  local name work
-  work="$WORK/own-dibs"
-  mkdir -p "$work"
-  make_own_dibs "$work"
+  local name dibs
+  new_case own-dibs
+  dibs="$CASE_DIR"
+  make_own_dibs "$dibs"
   for name in "${OWN_DIBS[@]}"; do
     new_case "own-dib-$name"
     host --exchange "$(exchange minimal.txt)" \
-      "--clip-bmp-bitmap-on-request=$(winpath "$work/$name.bmp")" \
+      "--clip-bmp-bitmap-on-request=$(winpath "$dibs/$name.bmp")" \
       --script "$(script "radio 1023" "radio 1034" "click 1")"
     expect_rc 0
     expect_exchange basic.txt
-    expect_same_bytes "$work/$name-saved.bmp" "$DWG_DIR/plan_000.BMP"
+    expect_same_bytes "$dibs/$name-saved.bmp" "$DWG_DIR/plan_000.BMP"
     grep -qxF "clipboard: CF_BITMAP asked for: no" "$CASE_DIR/host.log" ||
       fail "$name: CF_BITMAP was asked for ($(grep 'CF_BITMAP' "$CASE_DIR/host.log"))"
   done
