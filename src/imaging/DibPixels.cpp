@@ -471,7 +471,12 @@ bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string&
   dibView.pixels = layout.pixels;
   dibView.pixelBytes = layout.pixelBytes;
   dibView.stride = layout.stride;
-  const AlphaUse alpha = MayCarryAlpha(layout) ? ClassifyAlpha(layout) : AlphaUse::Opaque;
+  dibView.alphaMask = AlphaMask(layout);
+  const bool fourthBytes = dibView.alphaMask == kFourthBytes && IsStandard(masks);
+  const AlphaUse alpha =
+      dibView.alphaMask == 0 ? AlphaUse::Opaque
+      : fourthBytes          ? ClassifyAlpha(layout, FourthByteArgb{})
+                             : ClassifyAlpha(layout, MaskedArgb(masks, dibView.alphaMask, layout.bits));
   dibView.alpha = alpha == AlphaUse::Opaque     ? DibAlpha::Opaque
                   : alpha == AlphaUse::Premultiplied ? DibAlpha::Premultiplied
                                                      : DibAlpha::Straight;
@@ -480,12 +485,21 @@ bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string&
 }
 
 void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch) {
+  Masks masks;
+  masks.red = dib.redMask;
+  masks.green = dib.greenMask;
+  masks.blue = dib.blueMask;
   const bool premultiplied = dib.alpha == DibAlpha::Premultiplied;
+  const bool fourthBytes = dib.alphaMask == kFourthBytes && IsStandard(masks);
+  const MaskedArgb masked(masks, dib.alphaMask, dib.bits);
+  const size_t step = dib.bits / 8;
   for (int32_t stored = 0; stored < dib.height; ++stored) {
     const uint8_t* src = dib.pixels + stored * dib.stride;
     const int32_t y = dib.topDown ? stored : dib.height - 1 - stored;
     uint32_t* dst = rows + static_cast<size_t>(y) * rowPitch;
-    for (int32_t x = 0; x < dib.width; ++x) dst[x] = ComposedOnWhite(Get32(src + 4 * x), premultiplied);
+    for (int32_t x = 0; x < dib.width; ++x, src += step) {
+      dst[x] = ComposedOnWhite(fourthBytes ? Get32(src) : masked(src), premultiplied);
+    }
   }
 }
 

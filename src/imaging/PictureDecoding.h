@@ -47,7 +47,9 @@ struct PackedDib {
   const uint8_t* pixels = nullptr;
   size_t pixelBytes = 0;  // from `pixels` to the end of the data
   size_t stride = 0;      // bytes per stored row
-  // A 32-bit DIB's fourth bytes, judged as ComposeTransparentDib judges them.
+  // Where the alpha lies (0: nowhere), and what it means, as
+  // ComposeTransparentDib judges them.
+  uint32_t alphaMask = 0;
   DibAlpha alpha = DibAlpha::Opaque;
 };
 
@@ -55,7 +57,7 @@ struct PackedDib {
 // `size` as the decoders do; false with a reason for one they refuse.
 bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string& reason);
 
-// A 32-bit DIB whose alpha means something, composed on white into `rows`:
+// A DIB whose alpha means something, composed on white into `rows`:
 // Height() rows from the top, `rowPitch` pixels apart, 0x00RRGGBB.
 void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch);
 
