@@ -22,7 +22,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     bool read = false;
     switch (reader) {
-      case 0: read = ComposeTransparentDib(bytes, length, image); break;
+      case 0: {
+        read = ComposeTransparentDib(bytes, length, image);
+        // The same DIB read in place, as a program's own DIB is kept: its
+        // rows lie inside the data, and one with alpha composes in full.
+        PackedDib dib;
+        if (ReadPackedDib(bytes, length, dib, reason)) {
+          const bool runLength = dib.compression == 1 || dib.compression == 2;
+          if (dib.pixels < bytes || dib.pixels + dib.pixelBytes != bytes + length ||
+              (!runLength && dib.stride * static_cast<size_t>(dib.height) > dib.pixelBytes)) {
+            std::abort();
+          }
+          if (dib.alpha != DibAlpha::Opaque) {
+            CheckWorkingImageSize(dib.width, dib.height);
+            WorkingImage composed = WorkingImage::ToBeFilled(dib.width, dib.height);
+            ComposeDibRows(dib, composed.Row(0), static_cast<size_t>(dib.width));
+          }
+        }
+        reason.clear();
+        break;
+      }
       case 1: read = DecodePng(bytes, length, image, reason); break;
       case 2: read = DecodeBmpFile(bytes, length, image, reason); break;
       default: read = DecodeJpeg(bytes, length, image, reason); break;

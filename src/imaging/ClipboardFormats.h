@@ -38,8 +38,9 @@ struct PictureSource {
   uint32_t format = 0;
   // For a bitmap: the DIBs the source program itself placed before
   // CF_BITMAP (the system's synthesized ones follow their own source), in
-  // the clipboard's order; 0 where none. Their alpha may mean something
-  // that CF_BITMAP has lost.
+  // the clipboard's order; 0 where none. Where there is one, it is the
+  // picture (TakeOwnDib): CF_BITMAP is made from it, and has lost any
+  // alpha it had.
   uint32_t ownDibs[2] = {0, 0};
 };
 

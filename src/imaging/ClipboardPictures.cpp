@@ -51,14 +51,26 @@ bool IsPngFormatName(const std::string& name) {
   return lower == "png" || lower == "image/png";
 }
 
-bool ComposeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, WorkingImage& out) {
-  for (const uint32_t format : source.ownDibs) {
-    if (format == 0) break;
-    bool composed = false;
+bool TakeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, const OwnDibMaker& make) {
+  const size_t count = source.ownDibs[0] == 0 ? 0 : source.ownDibs[1] == 0 ? 1 : 2;
+  // `alphaOnly`: take a DIB only when its alpha means something.
+  auto tryTake = [&](uint32_t format, bool alphaOnly) {
+    bool taken = false;
     clipboard.Read(format, [&](const uint8_t* dib, size_t size) {
-      composed = ComposeTransparentDib(dib, size, out);
+      PackedDib layout;
+      std::string reason;
+      if (!ReadPackedDib(dib, size, layout, reason)) return;
+      if (alphaOnly && layout.alpha == DibAlpha::Opaque) return;
+      taken = make(dib, size, layout);
     });
-    if (composed) return true;
+    return taken;
+  };
+  // A lone DIB is taken whatever its alpha; of two, one with alpha wins.
+  for (size_t i = 0; i < count; ++i) {
+    if (tryTake(source.ownDibs[i], count > 1)) return true;
+  }
+  for (size_t i = 0; i < count && count > 1; ++i) {
+    if (tryTake(source.ownDibs[i], false)) return true;
   }
   return false;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/ClipboardFormats.h"
+#include "imaging/PictureDecoding.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {
@@ -27,9 +28,14 @@ class ClipboardBytes {
   virtual bool ReadCopiedFile(size_t index, std::vector<uint8_t>& bytes) = 0;
 };
 
-// A bitmap's own DIB composed on white, when one of them has alpha that
-// means something; false for the system's bitmap to be taken as it is.
-bool ComposeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, WorkingImage& out);
+// Hands `make` the DIB that is a bitmap source's picture: of the DIBs the
+// program placed itself (PictureSource::ownDibs), the first whose alpha
+// means something, else the first one the reader takes. A single own DIB
+// is fetched once. `make` gets it while the clipboard holds it, with its
+// layout, and returns false for one it cannot take. False when none was
+// taken: the system's CF_BITMAP is the picture then.
+using OwnDibMaker = std::function<bool(const uint8_t* dib, size_t size, const PackedDib& layout)>;
+bool TakeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, const OwnDibMaker& make);
 
 // A PNG or copied-file source as a working image. Raises AppError with the
 // user's message when it cannot be read, and "画像が大きすぎます" when it

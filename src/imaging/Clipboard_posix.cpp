@@ -126,13 +126,19 @@ void LoadClipboardPicture(TPicture& picture) {
   const PictureSource source = clipboard.Choose();
   if (source.kind == PictureSourceKind::None) throw AppError(kTextInvalidClipboardFormat);
   StandInBytes bytes(clipboard);
-  WorkingImage composed;
   if (source.kind == PictureSourceKind::Png || source.kind == PictureSourceKind::CopiedFile) {
     picture.Assign(std::make_unique<RasterPicture>(PictureFromBytes(bytes, source)));
     return;
   }
-  if (source.kind == PictureSourceKind::Bitmap && ComposeOwnDib(bytes, source, composed)) {
-    picture.Assign(std::make_unique<RasterPicture>(std::move(composed)));
+  // The program's own DIB is the picture; the stand-in's CF_BITMAP only
+  // where it placed none that can be read.
+  WorkingImage ownDib;
+  const auto decode = [&](const uint8_t* dib, size_t size, const PackedDib&) {
+    std::string reason;
+    return DecodePackedDib(dib, size, ownDib, reason);
+  };
+  if (source.kind == PictureSourceKind::Bitmap && TakeOwnDib(bytes, source, decode)) {
+    picture.Assign(std::make_unique<RasterPicture>(std::move(ownDib)));
     return;
   }
   if (source.kind == PictureSourceKind::Metafile) {

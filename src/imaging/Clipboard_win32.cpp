@@ -11,6 +11,7 @@
 #include "imaging/ClipboardPictures.h"
 #include "imaging/GdiHandles_win32.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/OwnDibPicture_win32.h"
 #include "imaging/PictureData_win32.h"
 #include "util/AppError.h"
 #include "util/Cp932.h"
@@ -280,6 +281,11 @@ std::unique_ptr<GdiBitmapPicture> CopyClipboardBitmap(HBITMAP source, HPALETTE c
                                             bits, monochrome);
 }
 
+HPALETTE OfferedPalette() {
+  return IsClipboardFormatAvailable(CF_PALETTE) ? static_cast<HPALETTE>(GetClipboardData(CF_PALETTE))
+                                                : nullptr;
+}
+
 }  // namespace
 
 bool ClipboardHasPicture() {
@@ -295,25 +301,26 @@ void LoadClipboardPicture(TPicture& picture) {
   // Pictures that arrive as bytes become a 32-bit DIB section, drawn and
   // saved as any clipboard bitmap is.
   OpenClipboardBytes bytes;
-  WorkingImage composed;
   if (source.kind == PictureSourceKind::Png || source.kind == PictureSourceKind::CopiedFile) {
-    composed = PictureFromBytes(bytes, source);
-  } else if (source.kind == PictureSourceKind::Bitmap) {
-    ComposeOwnDib(bytes, source, composed);
-  }
-  if (!composed.IsEmpty()) {
-    picture = PictureFromPixels(composed.Width(), composed.Height(), composed.Row(0));
+    const WorkingImage decoded = PictureFromBytes(bytes, source);
+    picture = PictureFromPixels(decoded.Width(), decoded.Height(), decoded.Row(0));
     return;
   }
 
   std::unique_ptr<PictureData> loaded;
   if (source.kind == PictureSourceKind::Bitmap) {
-    const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    if (bitmap == nullptr) throw AppError(kTextUnsupportedClipboardData);
-    const auto palette = IsClipboardFormatAvailable(CF_PALETTE)
-                             ? static_cast<HPALETTE>(GetClipboardData(CF_PALETTE))
-                             : nullptr;
-    loaded = CopyClipboardBitmap(bitmap, palette);
+    // The program's own DIB is the picture, fetched once and kept at its
+    // own depth; CF_BITMAP would be made from it (under Wine copied from
+    // the server a second time) and copied again.
+    const auto takeDib = [&](const uint8_t* dib, size_t, const PackedDib& layout) {
+      loaded = PictureFromOwnDib(dib, layout, CopyPalette(OfferedPalette()));
+      return loaded != nullptr;
+    };
+    if (!TakeOwnDib(bytes, source, takeDib)) {
+      const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+      if (bitmap == nullptr) throw AppError(kTextUnsupportedClipboardData);
+      loaded = CopyClipboardBitmap(bitmap, OfferedPalette());
+    }
   } else {
     // An old-style metafile picture is fetched through the system's
     // conversion; the handle of the offered format itself is not used.

@@ -449,6 +449,64 @@ bool ComposeTransparentDib(const uint8_t* dib, size_t size, WorkingImage& out) {
   return ReadDib(dib, size, 0, true, out, reason);
 }
 
+bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string& reason) {
+  DibLayout layout;
+  if (!ReadLayout(dib, size, 0, layout, reason)) return false;
+  const Masks masks = ColourMasks(layout);
+  if (!IsContiguous(masks.red) || !IsContiguous(masks.green) || !IsContiguous(masks.blue)) {
+    return Fail(reason, "DIB colour masks are not contiguous");
+  }
+  PackedDib dibView;
+  dibView.width = layout.width;
+  dibView.height = layout.height;
+  dibView.topDown = layout.topDown;
+  dibView.bits = layout.bits;
+  dibView.compression = layout.compression;
+  dibView.redMask = masks.red;
+  dibView.greenMask = masks.green;
+  dibView.blueMask = masks.blue;
+  dibView.colourTable = layout.colourEntries != 0 ? layout.colourTable : nullptr;
+  dibView.colourEntries = layout.colourEntries;
+  dibView.colourEntrySize = layout.colourEntrySize;
+  dibView.pixels = layout.pixels;
+  dibView.pixelBytes = layout.pixelBytes;
+  dibView.stride = layout.stride;
+  dibView.alphaMask = AlphaMask(layout);
+  const bool fourthBytes = dibView.alphaMask == kFourthBytes && IsStandard(masks);
+  const AlphaUse alpha =
+      dibView.alphaMask == 0 ? AlphaUse::Opaque
+      : fourthBytes          ? ClassifyAlpha(layout, FourthByteArgb{})
+                             : ClassifyAlpha(layout, MaskedArgb(masks, dibView.alphaMask, layout.bits));
+  dibView.alpha = alpha == AlphaUse::Opaque     ? DibAlpha::Opaque
+                  : alpha == AlphaUse::Premultiplied ? DibAlpha::Premultiplied
+                                                     : DibAlpha::Straight;
+  out = dibView;
+  return true;
+}
+
+void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch) {
+  Masks masks;
+  masks.red = dib.redMask;
+  masks.green = dib.greenMask;
+  masks.blue = dib.blueMask;
+  const bool premultiplied = dib.alpha == DibAlpha::Premultiplied;
+  const bool fourthBytes = dib.alphaMask == kFourthBytes && IsStandard(masks);
+  const MaskedArgb masked(masks, dib.alphaMask, dib.bits);
+  const size_t step = dib.bits / 8;
+  for (int32_t stored = 0; stored < dib.height; ++stored) {
+    const uint8_t* src = dib.pixels + stored * dib.stride;
+    const int32_t y = dib.topDown ? stored : dib.height - 1 - stored;
+    uint32_t* dst = rows + static_cast<size_t>(y) * rowPitch;
+    for (int32_t x = 0; x < dib.width; ++x, src += step) {
+      dst[x] = ComposedOnWhite(fourthBytes ? Get32(src) : masked(src), premultiplied);
+    }
+  }
+}
+
+bool DecodePackedDib(const uint8_t* dib, size_t size, WorkingImage& out, std::string& reason) {
+  return ReadDib(dib, size, 0, false, out, reason);
+}
+
 bool DecodeBmpFile(const uint8_t* data, size_t size, WorkingImage& out, std::string& reason) {
   constexpr size_t kFileHeaderSize = 14;
   if (size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') {

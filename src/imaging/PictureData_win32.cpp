@@ -66,8 +66,10 @@ TPicture PictureFromPixels(int32_t width, int32_t height, const uint32_t* pixels
   void* bits = nullptr;
   UniqueHbitmap dib = CreateTopDownDib32(screen.get(), width, height, &bits);
   std::memcpy(bits, pixels, static_cast<size_t>(width) * height * sizeof(uint32_t));
-  picture.Assign(std::make_unique<GdiBitmapPicture>(std::move(dib), UniqueHpalette(), width,
-                                                    height, 32, false));
+  const DibSectionPicture::Rows rows{static_cast<const uint8_t*>(bits),
+                                     static_cast<size_t>(width) * sizeof(uint32_t), true};
+  picture.Assign(std::make_unique<DibSectionPicture>(std::move(dib), UniqueHpalette(), width,
+                                                     height, 32, rows));
   return picture;
 }
 

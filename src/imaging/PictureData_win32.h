@@ -42,6 +42,28 @@ class GdiBitmapPicture : public PictureData {
   bool monochrome_;  // a one-plane, one-bit device bitmap
 };
 
+// A DIB section of 24 or 32 bits (BI_RGB) whose rows the save reads where
+// they lie, instead of drawing each band through GDI.
+class DibSectionPicture : public GdiBitmapPicture {
+ public:
+  struct Rows {
+    const uint8_t* bits = nullptr;  // the section's pixels, as CreateDIBSection gave them
+    size_t stride = 0;              // bytes per stored row
+    bool topDown = false;
+  };
+  DibSectionPicture(UniqueHbitmap bitmap, UniqueHpalette palette, int32_t width, int32_t height,
+                    int bitsPerPixel, const Rows& rows)
+      : GdiBitmapPicture(std::move(bitmap), std::move(palette), width, height, bitsPerPixel,
+                         false),
+        rows_(rows) {}
+
+  std::unique_ptr<WorkingBands> Bands() const override;
+  const Rows& StoredRows() const { return rows_; }
+
+ private:
+  Rows rows_;
+};
+
 class MetafilePicture : public PictureData {
  public:
   MetafilePicture(UniqueHenhmetafile metafile, const MetafileGeometry& geometry)

@@ -28,6 +28,43 @@ uint32_t ComposedOnWhite(uint32_t argb, bool premultiplied);
 // keeps the system's bitmap.
 bool ComposeTransparentDib(const uint8_t* dib, size_t size, WorkingImage& out);
 
+// A packed DIB read where it lies, for a picture kept at the DIB's own
+// depth: its size, layout and where each part is. Pointers point into the
+// bytes given to ReadPackedDib.
+enum class DibAlpha { Opaque, Premultiplied, Straight };
+struct PackedDib {
+  int32_t width = 0;
+  int32_t height = 0;  // rows, positive
+  bool topDown = false;
+  uint32_t bits = 0;
+  uint32_t compression = 0;  // as stored: BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3, 6
+  // Where the colour lies in a 16 or 32-bit pixel: the standard layout for
+  // BI_RGB, the stored masks otherwise.
+  uint32_t redMask = 0, greenMask = 0, blueMask = 0;
+  const uint8_t* colourTable = nullptr;  // 1, 4 and 8 bits only
+  uint32_t colourEntries = 0;
+  uint32_t colourEntrySize = 4;  // 3 after a BITMAPCOREHEADER
+  const uint8_t* pixels = nullptr;
+  size_t pixelBytes = 0;  // from `pixels` to the end of the data
+  size_t stride = 0;      // bytes per stored row
+  // Where the alpha lies (0: nowhere), and what it means, as
+  // ComposeTransparentDib judges them.
+  uint32_t alphaMask = 0;
+  DibAlpha alpha = DibAlpha::Opaque;
+};
+
+// Reads the layout of a packed DIB (CF_DIB, CF_DIBV5) and checks it against
+// `size` as the decoders do; false with a reason for one they refuse.
+bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string& reason);
+
+// A DIB whose alpha means something, composed on white into `rows`:
+// Height() rows from the top, `rowPitch` pixels apart, 0x00RRGGBB.
+void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch);
+
+// A whole packed DIB of any depth as a working image, a 32-bit one with
+// meaningful alpha composed on white (as a BMP file without its file header).
+bool DecodePackedDib(const uint8_t* dib, size_t size, WorkingImage& out, std::string& reason);
+
 // The kinds of picture file a copied file may be, by its extension (any
 // case): .png, .bmp, .jpg and .jpeg; None for any other name.
 enum class PictureFileKind { None, Png, Bmp, Jpeg };

@@ -3,11 +3,16 @@
 // DIB section of the whole picture, at most 64 million pixels at print
 // resolution (MetafileSaveSize).
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <optional>
+#include <vector>
 
 #include "imaging/DrawGraphic_win32.h"
+#include "imaging/ImagingTexts.h"
 #include "imaging/PictureData_win32.h"
 #include "imaging/WorkingBands.h"
+#include "util/AppError.h"
 
 namespace zumorika {
 
@@ -48,6 +53,54 @@ class RasterBands : public WorkingBands {
   std::optional<RasterCopier> copier_;
 };
 
+// A 24 or 32-bit DIB section's rows read where they lie; a band is copied
+// only where the rows are not already 32-bit and top-down.
+class DibRowBands : public WorkingBands {
+ public:
+  DibRowBands(const DibSectionPicture& picture, int bitsPerPixel)
+      : WorkingBands(picture.Width(), picture.Height()),
+        rows_(picture.StoredRows()),
+        bitsPerPixel_(bitsPerPixel) {
+    if (bitsPerPixel_ != 32 || !rows_.topDown) {
+      try {
+        band_.resize(static_cast<size_t>(Width()) * std::min(Height(), kBandRows));
+      } catch (const std::bad_alloc&) {
+        throw AppError(kTextImageTooLarge);
+      }
+    }
+    GdiFlush();  // GDI may still be drawing into the section
+  }
+
+  const uint32_t* Band(int32_t band) override {
+    const int32_t top = BandTop(band);
+    if (band_.empty()) return reinterpret_cast<const uint32_t*>(StoredRow(top));
+    const size_t width = static_cast<size_t>(Width());
+    for (int32_t i = 0; i < BandHeight(band); ++i) {
+      const uint8_t* src = StoredRow(top + i);
+      uint32_t* dst = band_.data() + i * width;
+      if (bitsPerPixel_ == 32) {
+        std::memcpy(dst, src, width * sizeof(uint32_t));
+      } else {
+        for (size_t x = 0; x < width; ++x, src += 3) {
+          dst[x] = static_cast<uint32_t>(src[0]) | static_cast<uint32_t>(src[1]) << 8 |
+                   static_cast<uint32_t>(src[2]) << 16;
+        }
+      }
+    }
+    return band_.data();
+  }
+
+ private:
+  const uint8_t* StoredRow(int32_t y) const {
+    const int32_t stored = rows_.topDown ? y : Height() - 1 - y;
+    return rows_.bits + static_cast<size_t>(stored) * rows_.stride;
+  }
+
+  DibSectionPicture::Rows rows_;
+  int bitsPerPixel_;
+  std::vector<uint32_t> band_;
+};
+
 class WholeDibBands : public WorkingBands {
  public:
   WholeDibBands(WholePictureDib drawn, int32_t width, int32_t height)
@@ -66,6 +119,11 @@ class WholeDibBands : public WorkingBands {
 std::unique_ptr<WorkingBands> GdiBitmapPicture::Bands() const {
   if (Bitmap() == nullptr) return WhiteBands(Width(), Height());
   return std::make_unique<RasterBands>(*this);
+}
+
+std::unique_ptr<WorkingBands> DibSectionPicture::Bands() const {
+  if (Bitmap() == nullptr) return WhiteBands(Width(), Height());
+  return std::make_unique<DibRowBands>(*this, BitsPerPixel());
 }
 
 std::unique_ptr<WorkingBands> MetafilePicture::Bands() const {

@@ -18,6 +18,7 @@
 #include "window/FolderChooser_win32.h"
 #include "window/FormLayout_win32.h"
 #include "window/PasteAction.h"
+#include "window/StartupMarks_win32.h"
 #include "window/WindowObject_win32.h"
 #include "window/WindowText_win32.h"
 #include "window/WindowTexts.h"
@@ -221,9 +222,12 @@ void TForm1::Run(int showCommand) {
   // It may end the run instead (a folder the exchange cannot be written to).
   Guarded([this] { FormShow(); });
   if (handle_ != nullptr) Show(showCommand);
+  ZUMORIKA_STARTUP_MARK("showing the window");
 
   MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+  for (;;) {
+    ZUMORIKA_STARTUP_IDLE();
+    if (::GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     // IsDialogMessage gives the window a dialog's keyboard: Tab, arrows in
     // the radio groups, Enter for OK, Esc for Cancel, Alt mnemonics.
     if (handle_ != nullptr && ::IsDialogMessageW(handle_, &message)) continue;
@@ -253,7 +257,9 @@ void TForm1::CloseForm() {
 void TForm1::FormShow() {
   ResetJwcState();
   ExeFolder = ExtractFolderPart(ExecutablePath());
+  ZUMORIKA_STARTUP_MARK("to FormShow");
   LoadJwcTemp(ExeFolder + "JWC_TEMP.TXT");
+  ZUMORIKA_STARTUP_MARK("exchange file");
   if (!MayWriteFile(ExeFolder + "JWC_TEMP.TXT")) {
     EndForUnwritableFolder();
     return;
@@ -281,6 +287,7 @@ void TForm1::FormShow() {
     ::SendMessageW(Control(kIdComboBox1), CB_SETCURSEL, s.BasePoint, 0);
   SetControlText(kIdComboBox2, FormatReal(s.AngleDeg));
 
+  ZUMORIKA_STARTUP_MARK("settings into the controls");
   preview_.Reset();
   HasPicture = false;
 
@@ -291,8 +298,10 @@ void TForm1::FormShow() {
   try {
     if (ClipboardHasPicture()) {
       LoadClipboardPicture(preview_.Picture());
+      ZUMORIKA_STARTUP_MARK("clipboard");
       preview_.ShowAtOwnSize();
       HasPicture = true;
+      ZUMORIKA_STARTUP_MARK("preview");
     }
   } catch (...) {
     pictureError = std::current_exception();

@@ -150,6 +150,19 @@ std::vector<uint8_t> TransparentDib(uint32_t headerSize, uint32_t fourthByte) {
   return dib;
 }
 
+// A 2 x 1 24-bit DIB: `first`, then blue.
+std::vector<uint8_t> OpaqueDib(uint32_t first) {
+  std::vector<uint8_t> dib(40, 0);
+  const uint32_t fields[] = {40, 2, 1};
+  std::memcpy(dib.data(), fields, sizeof fields);
+  dib[12] = 1;   // planes
+  dib[14] = 24;  // bits
+  const uint8_t pixels[] = {static_cast<uint8_t>(first), static_cast<uint8_t>(first >> 8),
+                            static_cast<uint8_t>(first >> 16), 0xFF, 0, 0, 0, 0};
+  dib.insert(dib.end(), pixels, pixels + sizeof pixels);
+  return dib;
+}
+
 std::string WriteFile(const test::ScratchFolder& folder, const std::string& name,
                       const std::vector<uint8_t>& bytes) {
   const std::string path = folder.File(name);
@@ -174,7 +187,7 @@ TEST_F(ClipboardTest, TakesWhatRealProgramsPlaceInTheirOrder) {
   const std::vector<uint8_t> bmp = BmpOf(TransparentDib(124, 0xFF));
   const std::string picture = WriteFile(folder, "logo.BMP", bmp);
   constexpr uint32_t kPng = 0xC100;
-  constexpr uint32_t white = 0xFFFFFF, blue = 0x0000FF;
+  constexpr uint32_t white = 0xFFFFFF, blue = 0x0000FF, green = 0x00FF00;
   struct Case {
     const char* name;
     std::vector<StandInOffer> offers;
@@ -190,6 +203,14 @@ TEST_F(ClipboardTest, TakesWhatRealProgramsPlaceInTheirOrder) {
        {StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0xFF)), {kCfBitmap, black}}, white},
       {"paint program: fourth bytes all 0",
        {StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0)), {kCfBitmap, black}}, 0},
+      {"an opaque DIB of the program's own is the picture, not the system's bitmap",
+       {StandInOffer::WithBytes(kCfDib, OpaqueDib(green)), {kCfBitmap, black}}, green},
+      {"of two opaque own DIBs, the first",
+       {StandInOffer::WithBytes(kCfDibV5, OpaqueDib(green)),
+        StandInOffer::WithBytes(kCfDib, OpaqueDib(0)), {kCfBitmap, black}}, green},
+      {"of two own DIBs, the one whose alpha means something",
+       {StandInOffer::WithBytes(kCfDibV5, OpaqueDib(green)),
+        StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0xFF)), {kCfBitmap, black}}, white},
       {"a DIB after CF_BITMAP is the system's, not the source's",
        {{kCfBitmap, black}, StandInOffer::WithBytes(kCfDibV5, TransparentDib(124, 0xFF))}, 0},
       {"a malformed DIB leaves the bitmap",

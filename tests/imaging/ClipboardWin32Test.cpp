@@ -19,6 +19,7 @@
 #include "imaging/GdiHandles_win32.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/PictureData_win32.h"
 #include "util/AppError.h"
 
 namespace zumorika {
@@ -141,7 +142,7 @@ TEST_F(ClipboardWin32Test, TextAloneIsNoPicture) {
   EXPECT_TRUE(picture.IsEmpty());
 }
 
-TEST_F(ClipboardWin32Test, TakesADibThroughTheSynthesizedBitmap) {
+TEST_F(ClipboardWin32Test, TakesADibAsARasterPictureOfItsSize) {
   Place({{CF_UNICODETEXT, Text()}, {CF_DIB, Dib(5, 3)}});
   ASSERT_TRUE(ClipboardHasPicture());
   TPicture picture;
@@ -300,6 +301,156 @@ TEST_F(ClipboardWin32Test, SavesEachKindAsTheWholeWorkingImageDoes) {
       const std::string path = folder.File("kind");
       ASSERT_TRUE(SaveImageFile(path, picture, s));
       EXPECT_EQ(test::ReadAllBytes(path), test::FileFromWholeWorkingImage(picture, s));
+    }
+  }
+}
+
+// A packed DIB of `bits` per pixel, 37 x 35, as a program places it: the
+// header (40 bytes, or 12 for a BITMAPCOREHEADER, or 124), masks or colour
+// table, then the stored rows, whose bytes come from `pixel` (stored row,
+// byte index in the row). Run-length data is given whole instead.
+struct DibRecipe {
+  const char* name;
+  uint32_t headerSize;
+  uint16_t bits;
+  uint32_t compression;
+  bool topDown;
+  uint32_t tableEntries;  // written and declared (0: none, or all for a core header)
+  std::vector<uint32_t> masks;
+  std::vector<uint8_t> runs;  // run-length pixel data
+};
+
+constexpr int32_t kDibWidth = 37, kDibHeight = 35;
+
+std::vector<uint8_t> MakeDib(const DibRecipe& r) {
+  std::vector<uint8_t> dib(r.headerSize, 0);
+  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(dib.data() + at, &v, 4); };
+  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(dib.data() + at, &v, 2); };
+  put32(0, r.headerSize);
+  if (r.headerSize == 12) {
+    put16(4, kDibWidth);
+    put16(6, kDibHeight);
+    put16(8, 1);
+    put16(10, r.bits);
+  } else {
+    put32(4, kDibWidth);
+    put32(8, static_cast<uint32_t>(r.topDown ? -kDibHeight : kDibHeight));
+    put16(12, 1);
+    put16(14, r.bits);
+    put32(16, r.compression);
+    put32(20, static_cast<uint32_t>(r.runs.size()));
+    put32(32, r.headerSize == 12 ? 0 : r.tableEntries);
+    for (size_t i = 0; i < r.masks.size() && r.headerSize >= 56; ++i) put32(40 + 4 * i, r.masks[i]);
+  }
+  if (r.headerSize == 40) {
+    for (uint32_t mask : r.masks) {
+      for (int i = 0; i < 4; ++i) dib.push_back(static_cast<uint8_t>(mask >> (8 * i)));
+    }
+  }
+  for (uint32_t i = 0; i < r.tableEntries; ++i) {
+    dib.push_back(static_cast<uint8_t>(i * 53));
+    dib.push_back(static_cast<uint8_t>(255 - i * 31));
+    dib.push_back(static_cast<uint8_t>(i * 97 + 40));
+    if (r.headerSize != 12) dib.push_back(0);
+  }
+  if (!r.runs.empty()) {
+    dib.insert(dib.end(), r.runs.begin(), r.runs.end());
+    return dib;
+  }
+  const size_t stride = (size_t{kDibWidth} * r.bits + 31) / 32 * 4;
+  for (size_t row = 0; row < kDibHeight; ++row) {
+    for (size_t i = 0; i < stride; ++i) {
+      // Fourth bytes all 255: a 32-bit DIB without alpha.
+      const bool fourth = r.bits == 32 && i % 4 == 3;
+      dib.push_back(fourth ? 0xFF : static_cast<uint8_t>((row * 29 + i * 7) ^ (i >> 2)));
+    }
+  }
+  return dib;
+}
+
+// Run-length rows: a run, literal pixels, a jump that skips pixels, an end
+// of line; the picture ends early, so its top rows are skipped too.
+std::vector<uint8_t> Runs(bool fourBits) {
+  std::vector<uint8_t> runs;
+  for (uint8_t row = 0; row < 30; ++row) {
+    runs.insert(runs.end(), {9, static_cast<uint8_t>(fourBits ? 0x3C : row * 5)});
+    runs.insert(runs.end(), {0, 4, 0x12, 0x34, 0x56, 0x78});
+    if (row % 3 == 0) runs.insert(runs.end(), {0, 2, 5, 0});
+    runs.insert(runs.end(), {3, static_cast<uint8_t>(fourBits ? 0x9A : 200), 0, 0});
+  }
+  runs.insert(runs.end(), {0, 1});
+  return runs;
+}
+
+// The pixels of the bitmap the system makes from the clipboard's DIB.
+std::vector<uint32_t> SystemBitmapPixels(HWND owner) {
+  std::vector<uint32_t> pixels(size_t{kDibWidth} * kDibHeight);
+  if (!OpenClipboard(owner)) return {};
+  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kDibWidth, -kDibHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  WindowDc screen(nullptr);
+  const int rows = GetDIBits(screen.get(), bitmap, 0, kDibHeight, pixels.data(), &info, DIB_RGB_COLORS);
+  CloseClipboard();
+  if (rows != kDibHeight) return {};
+  for (uint32_t& p : pixels) p &= 0xFFFFFF;
+  return pixels;
+}
+
+// The program's own DIB is the picture: of every depth, the pixels of the
+// bitmap the system would make from it, and saved band by band as the whole
+// working image is.
+TEST_F(ClipboardWin32Test, TakesAProgramsOwnDibOfEachDepthAsTheSystemsBitmapShowsIt) {
+  const DibRecipe recipes[] = {
+      {"1 bit", 40, 1, BI_RGB, false, 2, {}, {}},
+      {"4 bits, 9 colours declared", 40, 4, BI_RGB, false, 9, {}, {}},
+      {"8 bits, top-down", 40, 8, BI_RGB, true, 256, {}, {}},
+      {"8 bits, core header", 12, 8, BI_RGB, false, 256, {}, {}},
+      {"16 bits", 40, 16, BI_RGB, false, 0, {}, {}},
+      {"16 bits 5-6-5", 40, 16, BI_BITFIELDS, false, 0, {0xF800, 0x07E0, 0x001F}, {}},
+      {"24 bits", 40, 24, BI_RGB, false, 0, {}, {}},
+      {"24 bits, top-down", 40, 24, BI_RGB, true, 0, {}, {}},
+      {"32 bits, top-down", 40, 32, BI_RGB, true, 0, {}, {}},
+      {"32 bits, V5 header, red and blue swapped", 124, 32, BI_BITFIELDS, false, 0,
+       {0x000000FF, 0x0000FF00, 0x00FF0000, 0}, {}},
+      {"8-bit runs", 40, 8, BI_RLE8, false, 256, {}, Runs(false)},
+      {"4-bit runs", 40, 4, BI_RLE4, false, 16, {}, Runs(true)},
+  };
+  const ImageSaveSettings settings[] = {{0, 0, 1, 100}, {0, 2, 1, 100}, {0, 3, 1, 100}, {1, 2, 1, 90}};
+  test::ScratchFolder folder;
+  for (const DibRecipe& recipe : recipes) {
+    SCOPED_TRACE(recipe.name);
+    const std::vector<uint8_t> dib = MakeDib(recipe);
+    Place({{CF_DIB, GlobalCopy(dib.data(), dib.size())}});
+    TPicture picture;
+    LoadClipboardPicture(picture);
+    ASSERT_EQ(PictureWidth(picture), kDibWidth);
+    ASSERT_EQ(PictureHeight(picture), kDibHeight);
+    // Kept as a DIB section of its own depth (runs unpacked to 24 bits), no
+    // bitmap of the display's.
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(static_cast<const GdiBitmapPicture*>(picture.Data())->Bitmap(),
+                         sizeof section, &section),
+              static_cast<int>(sizeof section));
+    EXPECT_EQ(section.dsBm.bmBitsPixel, recipe.runs.empty() ? recipe.bits : 24);
+    const std::vector<uint32_t> expected = SystemBitmapPixels(window_.get());
+    ASSERT_FALSE(expected.empty());
+    const WorkingImage image = PrepareWorkingImage(picture);
+    int wrong = 0;
+    for (int32_t y = 0; y < kDibHeight; ++y) {
+      for (int32_t x = 0; x < kDibWidth; ++x) {
+        const uint32_t want = expected[size_t{static_cast<size_t>(y)} * kDibWidth + x];
+        if (image.Pixel(x, y) != want && ++wrong <= 3) {
+          ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << image.Pixel(x, y)
+                        << " wanted " << want;
+        }
+      }
+    }
+    for (const ImageSaveSettings& s : settings) {
+      const std::string path = folder.File("own");
+      ASSERT_TRUE(SaveImageFile(path, picture, s));
+      EXPECT_EQ(test::ReadAllBytes(path), test::FileFromWholeWorkingImage(picture, s))
+          << "kind " << s.FileKind << " depth " << s.BmpDepth;
     }
   }
 }

@@ -213,8 +213,17 @@ TEST(DibAlphaTest, ComposesOnlyWhereTheAlphaMeansSomething) {
     const std::vector<uint8_t> dib = MakeDib(c.dib);
     WorkingImage out;
     EXPECT_EQ(ComposeTransparentDib(dib.data(), dib.size(), out), c.composed) << c.name;
+    // Read in place, as a program's own DIB is kept: the same judgement,
+    // and composed into rows of its own, the same pixels.
+    PackedDib packed;
+    std::string reason;
+    ASSERT_TRUE(ReadPackedDib(dib.data(), dib.size(), packed, reason)) << c.name << ": " << reason;
+    EXPECT_EQ(packed.alpha != DibAlpha::Opaque, c.composed) << c.name;
     if (c.composed) {
       EXPECT_EQ(PixelsOf(out), c.expected) << c.name;
+      WorkingImage rows = WorkingImage::ToBeFilled(packed.width, packed.height);
+      ComposeDibRows(packed, rows.Row(0), static_cast<size_t>(packed.width));
+      EXPECT_EQ(PixelsOf(rows), c.expected) << c.name;
     }
   }
 }

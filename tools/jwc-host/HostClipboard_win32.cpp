@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ClipPictures.h"
+#include "BitmapOnRequest_win32.h"
 #include "HostCommon_win32.h"
 
 namespace zumorika::host {
@@ -58,7 +59,7 @@ bool HandOver(UINT format, Owner& owner, std::string& error) {
   return true;
 }
 
-bool PutDib(const std::wstring& path, std::string& error) {
+bool PutDib(const std::wstring& path, std::string& error, HWND bitmapOnRequestOwner = nullptr) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) {
     error = "cannot read " + WideToUtf8(path);
@@ -69,6 +70,9 @@ bool PutDib(const std::wstring& path, std::string& error) {
       bytes[1] != 'M') {
     error = WideToUtf8(path) + " is no BMP file";
     return false;
+  }
+  if (bitmapOnRequestOwner != nullptr) {
+    return PutDibWithBitmapOnRequest(bitmapOnRequestOwner, bytes.substr(14), error);
   }
   UniqueGlobal memory = GlobalCopy(bytes.data() + 14, bytes.size() - 14);
   if (!memory) {
@@ -228,6 +232,7 @@ bool FillClipboard(const Options& options, HWND owner, std::string& error) {
   }
   switch (options.clip) {
     case ClipKind::kBmp: return PutDib(options.clipSource, error);
+    case ClipKind::kBmpBitmapOnRequest: return PutDib(options.clipSource, error, owner);
     case ClipKind::kEmf: return PutEmf(options.clipSource, error);
     case ClipKind::kWmf: return PutWmf(options.clipSource, error);
     case ClipKind::kText: return PutText(options.clipSource, error);
@@ -242,7 +247,8 @@ bool FillClipboard(const Options& options, HWND owner, std::string& error) {
 
 UINT FormatOf(ClipKind kind) {
   switch (kind) {
-    case ClipKind::kBmp: return CF_DIB;
+    case ClipKind::kBmp:
+    case ClipKind::kBmpBitmapOnRequest: return CF_DIB;
     case ClipKind::kEmf: return CF_ENHMETAFILE;
     case ClipKind::kWmf: return CF_METAFILEPICT;
     case ClipKind::kText: return CF_UNICODETEXT;

@@ -22,6 +22,9 @@ const char kUsageText[] =
     "                      without it an old JWC_TEMP.TXT there is deleted\n"
     "  --keep-exchange     leave JWC_TEMP.TXT beside the tool as it is\n"
     "  --clip-bmp FILE     put a BMP file's picture on the clipboard as CF_DIB\n"
+    "  --clip-bmp-bitmap-on-request FILE  as --clip-bmp, then CF_BITMAP by delayed\n"
+    "                      rendering; prints \"clipboard: CF_BITMAP asked for: yes\"\n"
+    "                      or \"no\" after the tool's end\n"
     "  --clip-emf FILE     an enhanced metafile as CF_ENHMETAFILE\n"
     "  --clip-wmf FILE     a Windows metafile (placeable or plain) as CF_METAFILEPICT\n"
     "  --clip-text TEXT    a text as CF_UNICODETEXT\n"
@@ -164,6 +167,9 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.exchange = value();
     } else if (arg == L"--clip-bmp") {
       options.clip = ClipKind::kBmp;
+      options.clipSource = value();
+    } else if (arg == L"--clip-bmp-bitmap-on-request") {
+      options.clip = ClipKind::kBmpBitmapOnRequest;
       options.clipSource = value();
     } else if (arg == L"--clip-emf") {
       options.clip = ClipKind::kEmf;

@@ -20,6 +20,7 @@ enum class ClipKind {
   kPaint,       // a 32-bit CF_DIB whose fourth bytes are 0
   kPng,         // "PNG" alone (Wine's image/png from Linux programs)
   kFiles,       // CF_HDROP (files copied in Explorer)
+  kBmpBitmapOnRequest,  // CF_DIB, then CF_BITMAP by delayed rendering
 };
 
 struct Options {

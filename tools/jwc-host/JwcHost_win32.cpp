@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "BitmapOnRequest_win32.h"
 #include "HostClipboard_win32.h"
 #include "HostCommon_win32.h"
 #include "HostOptions_win32.h"
@@ -140,6 +141,10 @@ int Run(const Options& options) {
   result = session.WaitForEnd();
   if (result != kOk) return result;
   if (options.timing) Out("timing: finish " + MillisecondsSince(stepsDone) + "\n");
+  if (options.clip == ClipKind::kBmpBitmapOnRequest) {
+    Out(std::string("clipboard: CF_BITMAP asked for: ") + (BitmapWasRequested() ? "yes" : "no") +
+        "\n");
+  }
   const int launcherResult = session.WaitForLauncher();
 
   std::string returned;

@@ -10,6 +10,9 @@
 // clipboard offers (a bitmap the system makes from a device-independent
 // bitmap counts), fetched with GetClipboardData and copied into a bitmap of
 // its own. That is the floor of any start-up that shows the picture.
+//
+// With --dib it takes CF_DIB instead, once, and nothing else: the least a
+// program pays to hold a picture that the source program placed as a DIB.
 #include <windows.h>
 
 #include <cwchar>
@@ -73,10 +76,24 @@ void TakeClipboardPicture(HWND owner, ClipboardPicture& picture) {
   CloseClipboard();
 }
 
+// Fetches CF_DIB (under Wine, copied from the server into this process) and
+// looks at its header; the data stays the clipboard's.
+void TakeClipboardDib(HWND owner) {
+  if (!OpenClipboard(owner)) return;
+  if (HANDLE dib = GetClipboardData(CF_DIB)) {
+    if (const void* header = GlobalLock(dib)) {
+      static_cast<void>(static_cast<const BITMAPINFOHEADER*>(header)->biWidth);
+      GlobalUnlock(dib);
+    }
+  }
+  CloseClipboard();
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   const bool clipboard = commandLine != nullptr && std::wcsstr(commandLine, L"--clipboard");
+  const bool dib = commandLine != nullptr && std::wcsstr(commandLine, L"--dib");
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
@@ -90,6 +107,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
   if (!window) return 1;
   ClipboardPicture picture;
   if (clipboard) TakeClipboardPicture(window, picture);
+  if (dib) TakeClipboardDib(window);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   MSG message;

@@ -258,3 +258,105 @@ case_clipboard_busy_for_a_moment_at_start_is_waited_for() {
   expect_exchange basic.txt
   expect_bmp "$DWG_DIR/plan_000.BMP" 8
 }
+
+# make_own_dibs DIR: a 7 x 5 picture as a BMP file of each depth a program
+# may place as CF_DIB (DIR/NAME.bmp, NAME in OWN_DIBS), and for each the
+# 24-bit BMP the tool must save (DIR/NAME-saved.bmp): a palette picture's
+# own colours, 16-bit channels at 0 or full (whose widening to 8 bits is
+# the same on every system), runs that cover every pixel.
+OWN_DIBS=(1bit 4bit 8bit-top-down 16bit 16bit-565 24bit 32bit-bitfields rle8 rle4)
+make_own_dibs() {
+  python3 - "$1" <<'PY'
+import struct, sys
+out, w, h = sys.argv[1], 7, 5
+def bmp(bits, rows_bytes, table=(), compression=0, masks=(), top_down=False, size=None):
+    info = struct.pack("<IiiHHIIiiII", 40, w, -h if top_down else h, 1, bits, compression,
+                       size if size is not None else len(rows_bytes), 0, 0, len(table), 0)
+    extra = b"".join(struct.pack("<I", m) for m in masks)
+    extra += b"".join(struct.pack("<4B", b, g, r, 0) for r, g, b in table)
+    head = 14 + len(info) + len(extra)
+    return b"BM" + struct.pack("<IHHI", head + len(rows_bytes), 0, 0, head) + info + extra + rows_bytes
+def pad(row):
+    return row + bytes(-len(row) % 4)
+def pack(indexes, bits):
+    data, acc, n = bytearray(), 0, 0
+    for i in indexes:
+        acc, n = acc << bits | i, n + bits
+        if n == 8:
+            data.append(acc); acc, n = 0, 0
+    if n:
+        data.append(acc << (8 - n))
+    return bytes(data)
+def stored(rows, top_down=False):
+    return b"".join(pad(r) for r in (rows if top_down else list(reversed(rows))))
+def saved(name, pixels):
+    rows = stored([b"".join(bytes((b, g, r)) for r, g, b in row) for row in pixels])
+    open("%s/%s-saved.bmp" % (out, name), "wb").write(
+        b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54) +
+        struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(rows), 0, 0, 0, 0) + rows)
+def put(name, data, pixels):
+    open("%s/%s.bmp" % (out, name), "wb").write(data)
+    saved(name, pixels)
+def paletted(name, bits, table, index, top_down=False):
+    idx = [[index(x, y) for x in range(w)] for y in range(h)]
+    put(name, bmp(bits, stored([pack(r, bits) for r in idx], top_down), table, top_down=top_down),
+        [[table[i] for i in r] for r in idx])
+paletted("1bit", 1, [(30, 60, 90), (200, 150, 100)], lambda x, y: (x + y) % 2)
+paletted("4bit", 4, [(i * 16, 255 - i * 16, i * 8) for i in range(16)], lambda x, y: (x * 3 + y) % 16)
+paletted("8bit-top-down", 8, [(i, i * 7 % 256, 255 - i) for i in range(256)],
+         lambda x, y: (x * 37 + y * 11) % 256, top_down=True)
+full = lambda on: 255 if on else 0
+rgb = [[(full(x % 2), full(y % 2), full((x + y) % 3 == 0)) for x in range(w)] for y in range(h)]
+put("16bit", bmp(16, stored([b"".join(struct.pack("<H", (r & 31) << 10 | (g & 31) << 5 | (b & 31))
+                                      for r, g, b in row) for row in rgb])), rgb)
+put("16bit-565", bmp(16, stored([b"".join(struct.pack("<H", (r & 31) << 11 | (g & 63) << 5 | (b & 31))
+                                          for r, g, b in row) for row in rgb]),
+                     compression=3, masks=(0xF800, 0x07E0, 0x001F)), rgb)
+colours = [[((x * 40 + y) % 256, (y * 50 + 3) % 256, (x * y * 9 + 7) % 256) for x in range(w)]
+           for y in range(h)]
+put("24bit", bmp(24, stored([b"".join(bytes((b, g, r)) for r, g, b in row) for row in colours])),
+    colours)
+put("32bit-bitfields", bmp(32, stored([b"".join(bytes((b, g, r, 0)) for r, g, b in row)
+                                      for row in colours]),
+                          compression=3, masks=(0xFF0000, 0xFF00, 0xFF)), colours)
+def runs(name, bits, table, compression):
+    # Each stored row: a run of 4, 3 literal pixels, end of line; then the end.
+    data, idx = bytearray(), []
+    for y in range(h):
+        a, b = (y * 10 + 1) % len(table), (y * 10 + 2) % len(table)
+        literal = [(y + 3) % len(table), (y + 4) % len(table), (y + 5) % len(table)]
+        if bits == 8:
+            data += bytes((4, a, 0, 3)) + bytes(literal) + b"\0" + bytes((0, 0))
+            row = [a] * 4 + literal
+        else:
+            data += bytes((4, a << 4 | b, 0, 3)) + pack(literal + [0], 4) + bytes((0, 0))
+            row = [a, b, a, b] + literal
+        idx.insert(0, row)
+    data += bytes((0, 1))
+    put(name, bmp(bits, bytes(data), table, compression=compression),
+        [[table[i] for i in r] for r in idx])
+runs("rle8", 8, [(i, 255 - i, i * 3 % 256) for i in range(256)], 1)
+runs("rle4", 4, [(i * 16, i * 5, 255 - i * 16) for i in range(16)], 2)
+PY
+}
+
+# The source program's own DIB is the picture, at every depth: saved with
+# the colours the DIB gives, and CF_BITMAP, which the system would make from
+# it, is never asked for (jwc-host offers it by delayed rendering).
+case_own_dib_of_each_depth_is_the_picture() {
+  local name dibs
+  new_case own-dibs
+  dibs="$CASE_DIR"
+  make_own_dibs "$dibs"
+  for name in "${OWN_DIBS[@]}"; do
+    new_case "own-dib-$name"
+    host --exchange "$(exchange minimal.txt)" \
+      "--clip-bmp-bitmap-on-request=$(winpath "$dibs/$name.bmp")" \
+      --script "$(script "radio 1023" "radio 1034" "click 1")"
+    expect_rc 0
+    expect_exchange basic.txt
+    expect_same_bytes "$dibs/$name-saved.bmp" "$DWG_DIR/plan_000.BMP"
+    grep -qxF "clipboard: CF_BITMAP asked for: no" "$CASE_DIR/host.log" ||
+      fail "$name: CF_BITMAP was asked for ($(grep 'CF_BITMAP' "$CASE_DIR/host.log"))"
+  done
+}

@@ -1,0 +1,116 @@
+#include "imaging/OwnDibPicture_win32.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace zumorika {
+
+namespace {
+
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiBitfields = 3;
+
+// The header GDI is given for the section: BITMAPINFOHEADER, then the three
+// masks or the colour table (RGBQUAD, also after a BITMAPCOREHEADER's
+// three-byte entries).
+std::vector<uint8_t> SectionInfo(const PackedDib& layout) {
+  const uint32_t entries = std::min(layout.colourEntries, 256u);
+  std::vector<uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
+  info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info->bmiHeader.biWidth = layout.width;
+  info->bmiHeader.biHeight = layout.topDown ? -layout.height : layout.height;
+  info->bmiHeader.biPlanes = 1;
+  info->bmiHeader.biBitCount = static_cast<WORD>(layout.bits);
+  info->bmiHeader.biCompression = layout.compression == kBiBitfields ? BI_BITFIELDS : BI_RGB;
+  info->bmiHeader.biClrUsed = entries;
+  if (layout.compression == kBiBitfields) {
+    const DWORD masks[3] = {layout.redMask, layout.greenMask, layout.blueMask};
+    std::memcpy(info->bmiColors, masks, sizeof masks);
+  }
+  for (uint32_t i = 0; i < entries; ++i) {
+    const uint8_t* entry = layout.colourTable + size_t{i} * layout.colourEntrySize;
+    info->bmiColors[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
+  }
+  return storage;
+}
+
+struct Section {
+  UniqueHbitmap bitmap;
+  uint8_t* bits = nullptr;
+};
+
+Section CreateSection(const BITMAPINFO* info) {
+  WindowDc screen(nullptr);
+  Section section;
+  void* bits = nullptr;
+  section.bitmap.reset(CreateDIBSection(screen.get(), info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!section.bitmap || bits == nullptr) RaiseSystemError(GetLastError());
+  section.bits = static_cast<uint8_t*>(bits);
+  return section;
+}
+
+DibSectionPicture::Rows RowsOf(const Section& section, const PackedDib& layout, int bits,
+                               bool topDown) {
+  const size_t stride = (static_cast<size_t>(layout.width) * bits + 31) / 32 * 4;
+  return DibSectionPicture::Rows{section.bits, stride, topDown};
+}
+
+std::unique_ptr<GdiBitmapPicture> Composed(const PackedDib& layout, UniqueHpalette palette) {
+  WindowDc screen(nullptr);
+  void* bits = nullptr;
+  UniqueHbitmap dib = CreateTopDownDib32(screen.get(), layout.width, layout.height, &bits);
+  ComposeDibRows(layout, static_cast<uint32_t*>(bits), static_cast<size_t>(layout.width));
+  const DibSectionPicture::Rows rows{static_cast<const uint8_t*>(bits),
+                                     static_cast<size_t>(layout.width) * sizeof(uint32_t), true};
+  return std::make_unique<DibSectionPicture>(std::move(dib), std::move(palette), layout.width,
+                                             layout.height, 32, rows);
+}
+
+// GDI unpacks the runs into a 24-bit section, as it does into the bitmap it
+// makes for CF_BITMAP; null where it refuses them, as it would refuse that.
+std::unique_ptr<GdiBitmapPicture> RunLength(const uint8_t* dib, const PackedDib& layout,
+                                            UniqueHpalette palette) {
+  PackedDib unpacked = layout;
+  unpacked.bits = 24;
+  unpacked.compression = kBiRgb;
+  unpacked.colourEntries = 0;
+  const std::vector<uint8_t> info = SectionInfo(unpacked);
+  Section section = CreateSection(reinterpret_cast<const BITMAPINFO*>(info.data()));
+  WindowDc screen(nullptr);
+  if (SetDIBits(screen.get(), section.bitmap.get(), 0, static_cast<UINT>(layout.height),
+                layout.pixels, reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS) == 0) {
+    return nullptr;
+  }
+  const DibSectionPicture::Rows rows = RowsOf(section, layout, 24, false);
+  return std::make_unique<DibSectionPicture>(std::move(section.bitmap), std::move(palette),
+                                             layout.width, layout.height, 24, rows);
+}
+
+}  // namespace
+
+std::unique_ptr<GdiBitmapPicture> PictureFromOwnDib(const uint8_t* dib, const PackedDib& layout,
+                                                    UniqueHpalette palette) {
+  if (layout.alpha != DibAlpha::Opaque) return Composed(layout, std::move(palette));
+  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
+    return RunLength(dib, layout, std::move(palette));
+  }
+  if (layout.compression != kBiRgb && layout.compression != kBiBitfields) return nullptr;
+
+  const std::vector<uint8_t> info = SectionInfo(layout);
+  Section section = CreateSection(reinterpret_cast<const BITMAPINFO*>(info.data()));
+  std::memcpy(section.bits, layout.pixels, layout.stride * static_cast<size_t>(layout.height));
+  const int bits = static_cast<int>(layout.bits);
+  if (layout.compression == kBiRgb && (bits == 24 || bits == 32)) {
+    const DibSectionPicture::Rows rows = RowsOf(section, layout, bits, layout.topDown);
+    return std::make_unique<DibSectionPicture>(std::move(section.bitmap), std::move(palette),
+                                               layout.width, layout.height, bits, rows);
+  }
+  return std::make_unique<GdiBitmapPicture>(std::move(section.bitmap), std::move(palette),
+                                            layout.width, layout.height, bits, false);
+}
+
+}  // namespace zumorika
