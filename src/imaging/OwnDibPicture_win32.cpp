@@ -8,11 +8,6 @@ namespace zumorika {
 
 namespace {
 
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiRle8 = 1;
-constexpr uint32_t kBiRle4 = 2;
-constexpr uint32_t kBiBitfields = 3;
-
 // The header GDI is given for the section: BITMAPINFOHEADER, then the three
 // masks or the colour table (RGBQUAD, also after a BITMAPCOREHEADER's
 // three-byte entries).
@@ -25,9 +20,9 @@ std::vector<uint8_t> SectionInfo(const PackedDib& layout) {
   info->bmiHeader.biHeight = layout.topDown ? -layout.height : layout.height;
   info->bmiHeader.biPlanes = 1;
   info->bmiHeader.biBitCount = static_cast<WORD>(layout.bits);
-  info->bmiHeader.biCompression = layout.compression == kBiBitfields ? BI_BITFIELDS : BI_RGB;
+  info->bmiHeader.biCompression = layout.compression == BI_BITFIELDS ? BI_BITFIELDS : BI_RGB;
   info->bmiHeader.biClrUsed = entries;
-  if (layout.compression == kBiBitfields) {
+  if (layout.compression == BI_BITFIELDS) {
     const DWORD masks[3] = {layout.redMask, layout.greenMask, layout.blueMask};
     std::memcpy(info->bmiColors, masks, sizeof masks);
   }
@@ -76,7 +71,7 @@ std::unique_ptr<GdiBitmapPicture> RunLength(const uint8_t* dib, const PackedDib&
                                             UniqueHpalette palette) {
   PackedDib unpacked = layout;
   unpacked.bits = 24;
-  unpacked.compression = kBiRgb;
+  unpacked.compression = BI_RGB;
   unpacked.colourEntries = 0;
   const std::vector<uint8_t> info = SectionInfo(unpacked);
   Section section = CreateSection(reinterpret_cast<const BITMAPINFO*>(info.data()));
@@ -95,16 +90,16 @@ std::unique_ptr<GdiBitmapPicture> RunLength(const uint8_t* dib, const PackedDib&
 std::unique_ptr<GdiBitmapPicture> PictureFromOwnDib(const uint8_t* dib, const PackedDib& layout,
                                                     UniqueHpalette palette) {
   if (layout.alpha != DibAlpha::Opaque) return Composed(layout, std::move(palette));
-  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
+  if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
     return RunLength(dib, layout, std::move(palette));
   }
-  if (layout.compression != kBiRgb && layout.compression != kBiBitfields) return nullptr;
+  if (layout.compression != BI_RGB && layout.compression != BI_BITFIELDS) return nullptr;
 
   const std::vector<uint8_t> info = SectionInfo(layout);
   Section section = CreateSection(reinterpret_cast<const BITMAPINFO*>(info.data()));
   std::memcpy(section.bits, layout.pixels, layout.stride * static_cast<size_t>(layout.height));
   const int bits = static_cast<int>(layout.bits);
-  if (layout.compression == kBiRgb && (bits == 24 || bits == 32)) {
+  if (layout.compression == BI_RGB && (bits == 24 || bits == 32)) {
     const DibSectionPicture::Rows rows = RowsOf(section, layout, bits, layout.topDown);
     return std::make_unique<DibSectionPicture>(std::move(section.bitmap), std::move(palette),
                                                layout.width, layout.height, bits, rows);
