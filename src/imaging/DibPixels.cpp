@@ -393,20 +393,42 @@ void ReadComposed(const DibLayout& layout, const ReadArgb& read, bool premultipl
 
 // The whole DIB into `out`; a 32-bit one with meaningful alpha composed
 // on white. `composedOnly`: give up (false, no reason) unless it is such a one.
-bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedOnly,
-             WorkingImage& out, std::string& reason) {
+// A DIB's layout, colour masks and what its alpha means, read and checked
+// once for every way a DIB is taken.
+struct DibReading {
   DibLayout layout;
+  Masks masks;
+  uint32_t alphaMask = 0;
+  // The usual 32-bit layout with alpha in the fourth bytes: read directly.
+  bool fourthBytes = false;
+  AlphaUse alpha = AlphaUse::Opaque;
+};
+
+bool ReadDibReading(const uint8_t* dib, size_t size, size_t pixelOffset, DibReading& reading,
+                    std::string& reason) {
+  DibLayout& layout = reading.layout;
   if (!ReadLayout(dib, size, pixelOffset, layout, reason)) return false;
-  const Masks masks = ColourMasks(layout);
+  const Masks masks = reading.masks = ColourMasks(layout);
   if (!IsContiguous(masks.red) || !IsContiguous(masks.green) || !IsContiguous(masks.blue)) {
     return Fail(reason, "DIB colour masks are not contiguous");
   }
-  const uint32_t alphaMask = AlphaMask(layout);
-  const bool fourthBytes = alphaMask == kFourthBytes && IsStandard(masks);
-  const MaskedArgb masked(masks, alphaMask, layout.bits);
-  const AlphaUse alpha = alphaMask == 0 ? AlphaUse::Opaque
-                         : fourthBytes  ? ClassifyAlpha(layout, FourthByteArgb{})
-                                        : ClassifyAlpha(layout, masked);
+  reading.alphaMask = AlphaMask(layout);
+  reading.fourthBytes = reading.alphaMask == kFourthBytes && IsStandard(masks);
+  reading.alpha = reading.alphaMask == 0 ? AlphaUse::Opaque
+                  : reading.fourthBytes  ? ClassifyAlpha(layout, FourthByteArgb{})
+                                         : ClassifyAlpha(layout, MaskedArgb(masks, reading.alphaMask,
+                                                                            layout.bits));
+  return true;
+}
+
+bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedOnly,
+             WorkingImage& out, std::string& reason) {
+  DibReading reading;
+  if (!ReadDibReading(dib, size, pixelOffset, reading, reason)) return false;
+  const DibLayout& layout = reading.layout;
+  const bool fourthBytes = reading.fourthBytes;
+  const AlphaUse alpha = reading.alpha;
+  const MaskedArgb masked(reading.masks, reading.alphaMask, layout.bits);
   if (composedOnly && alpha == AlphaUse::Opaque) return Fail(reason, "DIB is opaque");
 
   CheckWorkingImageSize(layout.width, layout.height);
@@ -450,12 +472,10 @@ bool ComposeTransparentDib(const uint8_t* dib, size_t size, WorkingImage& out) {
 }
 
 bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string& reason) {
-  DibLayout layout;
-  if (!ReadLayout(dib, size, 0, layout, reason)) return false;
-  const Masks masks = ColourMasks(layout);
-  if (!IsContiguous(masks.red) || !IsContiguous(masks.green) || !IsContiguous(masks.blue)) {
-    return Fail(reason, "DIB colour masks are not contiguous");
-  }
+  DibReading reading;
+  if (!ReadDibReading(dib, size, 0, reading, reason)) return false;
+  const DibLayout& layout = reading.layout;
+  const Masks& masks = reading.masks;
   PackedDib dibView;
   dibView.width = layout.width;
   dibView.height = layout.height;
@@ -471,15 +491,10 @@ bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string&
   dibView.pixels = layout.pixels;
   dibView.pixelBytes = layout.pixelBytes;
   dibView.stride = layout.stride;
-  dibView.alphaMask = AlphaMask(layout);
-  const bool fourthBytes = dibView.alphaMask == kFourthBytes && IsStandard(masks);
-  const AlphaUse alpha =
-      dibView.alphaMask == 0 ? AlphaUse::Opaque
-      : fourthBytes          ? ClassifyAlpha(layout, FourthByteArgb{})
-                             : ClassifyAlpha(layout, MaskedArgb(masks, dibView.alphaMask, layout.bits));
-  dibView.alpha = alpha == AlphaUse::Opaque     ? DibAlpha::Opaque
-                  : alpha == AlphaUse::Premultiplied ? DibAlpha::Premultiplied
-                                                     : DibAlpha::Straight;
+  dibView.alphaMask = reading.alphaMask;
+  dibView.alpha = reading.alpha == AlphaUse::Opaque          ? DibAlpha::Opaque
+                  : reading.alpha == AlphaUse::Premultiplied ? DibAlpha::Premultiplied
+                                                             : DibAlpha::Straight;
   out = dibView;
   return true;
 }
