@@ -312,8 +312,8 @@ void LoadClipboardPicture(TPicture& picture) {
     // The program's own DIB is the picture, fetched once and kept at its
     // own depth; CF_BITMAP would be made from it (under Wine copied from
     // the server a second time) and copied again.
-    const auto takeDib = [&](const uint8_t* dib, size_t, const PackedDib& layout) {
-      loaded = PictureFromOwnDib(dib, layout, CopyPalette(OfferedPalette()));
+    const auto takeDib = [&](const uint8_t*, size_t, const PackedDib& layout) {
+      loaded = PictureFromOwnDib(layout, CopyPalette(OfferedPalette()));
       return loaded != nullptr;
     };
     if (!TakeOwnDib(bytes, source, takeDib)) {

@@ -1,157 +1,21 @@
-// Device-independent bitmaps as bytes: the clipboard's packed CF_DIB and
-// CF_DIBV5, and BMP files, which are a file header before the same layout.
-// Every field is checked against the size of the data before it is used.
+// The pixels of device-independent bitmaps as bytes: the clipboard's packed
+// CF_DIB and CF_DIBV5, and BMP files, which are a file header before the
+// same layout (read and checked against the data's size in DibLayout).
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/DibLayout.h"
 #include "imaging/PictureDecoding.h"
 
 namespace zumorika {
 
 namespace {
 
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiRle8 = 1;
-constexpr uint32_t kBiRle4 = 2;
-constexpr uint32_t kBiBitfields = 3;
-constexpr uint32_t kBiAlphaBitfields = 6;
-
-constexpr uint32_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER
-constexpr uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
-// From these sizes on a header holds the colour masks, and the alpha mask
-// after them (the V4 and V5 headers, and the rarer V2 and V3).
-constexpr uint32_t kHeaderWithColourMasks = 52;
-constexpr uint32_t kHeaderWithAlphaMask = 56;
-
-uint32_t Get16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | p[1] << 8; }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
-
-struct Masks {
-  uint32_t red = 0, green = 0, blue = 0, alpha = 0;
-};
-
-struct DibLayout {
-  int32_t width = 0;
-  int32_t height = 0;
-  bool topDown = false;
-  uint32_t bits = 0;
-  uint32_t compression = kBiRgb;
-  Masks masks;
-  bool alphaMaskDeclared = false;  // the header has an alpha mask field
-  const uint8_t* colourTable = nullptr;
-  uint32_t colourEntries = 0;
-  uint32_t colourEntrySize = 4;
-  const uint8_t* pixels = nullptr;
-  size_t pixelBytes = 0;  // from the pixels to the end of the data
-  size_t stride = 0;
-};
+using Masks = DibMasks;
 
 bool Fail(std::string& reason, const char* text) {
   reason = text;
   return false;
-}
-
-// A mask is usable when its bits are one run; an empty mask reads 0.
-bool IsContiguous(uint32_t mask) {
-  if (mask == 0) return true;
-  while ((mask & 1) == 0) mask >>= 1;
-  return (mask & (mask + 1)) == 0;
-}
-
-// Reads the header, the masks and the colour table of the DIB at `dib`,
-// `size` bytes long. `pixelOffset` is where a file header puts the pixels
-// (0: right after the colour table, as in a packed DIB).
-bool ReadLayout(const uint8_t* dib, size_t size, size_t pixelOffset, DibLayout& layout,
-                std::string& reason) {
-  if (size < 4) return Fail(reason, "DIB header is truncated");
-  const uint32_t headerSize = Get32(dib);
-  if (headerSize != kCoreHeaderSize && headerSize < kInfoHeaderSize) {
-    return Fail(reason, "unknown DIB header size");
-  }
-  if (headerSize > size) return Fail(reason, "DIB header is truncated");
-
-  int64_t height = 0;
-  uint32_t planes = 0;
-  uint32_t colourUsed = 0;
-  if (headerSize == kCoreHeaderSize) {
-    layout.width = static_cast<int32_t>(Get16(dib + 4));
-    height = static_cast<int16_t>(Get16(dib + 6));
-    planes = Get16(dib + 8);
-    layout.bits = Get16(dib + 10);
-    layout.colourEntrySize = 3;
-  } else {
-    layout.width = static_cast<int32_t>(Get32(dib + 4));
-    height = static_cast<int32_t>(Get32(dib + 8));
-    planes = Get16(dib + 12);
-    layout.bits = Get16(dib + 14);
-    layout.compression = Get32(dib + 16);
-    colourUsed = Get32(dib + 32);
-  }
-  if (planes != 1) return Fail(reason, "DIB has more than one plane");
-  if (layout.width <= 0 || height == 0 || height == INT32_MIN) {
-    return Fail(reason, "DIB size out of range");
-  }
-  layout.topDown = height < 0;
-  layout.height = static_cast<int32_t>(height < 0 ? -height : height);
-
-  const uint32_t bits = layout.bits;
-  const uint32_t c = layout.compression;
-  const bool paletted = bits == 1 || bits == 4 || bits == 8;
-  const bool valid = (c == kBiRgb && (paletted || bits == 16 || bits == 24 || bits == 32)) ||
-                     (c == kBiRle8 && bits == 8) || (c == kBiRle4 && bits == 4) ||
-                     ((c == kBiBitfields || c == kBiAlphaBitfields) && (bits == 16 || bits == 32));
-  if (!valid) return Fail(reason, "unsupported DIB depth or compression");
-  if ((c == kBiRle8 || c == kBiRle4) && layout.topDown) {
-    return Fail(reason, "run-length DIB cannot be top-down");
-  }
-
-  size_t at = headerSize;
-  if (c == kBiBitfields || c == kBiAlphaBitfields) {
-    const uint8_t* masks = dib + kInfoHeaderSize;
-    if (headerSize < kHeaderWithColourMasks) {
-      // The masks follow a header that has no room for them.
-      const uint32_t maskCount = c == kBiAlphaBitfields ? 4 : 3;
-      if (size - at < 4 * maskCount) return Fail(reason, "DIB masks are truncated");
-      masks = dib + at;
-      at += 4 * maskCount;
-      if (maskCount == 4) layout.masks.alpha = Get32(masks + 12);
-    }
-    layout.masks.red = Get32(masks);
-    layout.masks.green = Get32(masks + 4);
-    layout.masks.blue = Get32(masks + 8);
-  }
-  if (headerSize >= kHeaderWithAlphaMask) layout.masks.alpha = Get32(dib + 52);
-  layout.alphaMaskDeclared = headerSize >= kHeaderWithAlphaMask || c == kBiAlphaBitfields;
-
-  if (paletted) {
-    const uint32_t full = 1u << bits;
-    layout.colourEntries = colourUsed == 0 ? full : colourUsed;
-  } else {
-    layout.colourEntries = colourUsed;  // an optional table, skipped
-  }
-  const uint64_t tableBytes = uint64_t{layout.colourEntries} * layout.colourEntrySize;
-  if (tableBytes > size - at) return Fail(reason, "DIB colour table is truncated");
-  layout.colourTable = dib + at;
-  if (!paletted) layout.colourEntries = 0;
-  at += static_cast<size_t>(tableBytes);
-
-  const uint64_t stride = (uint64_t{static_cast<uint32_t>(layout.width)} * bits + 31) / 32 * 4;
-  layout.stride = static_cast<size_t>(stride);
-  const bool runLength = c == kBiRle8 || c == kBiRle4;
-  const uint64_t needed = runLength ? 0 : stride * static_cast<uint32_t>(layout.height);
-  if (pixelOffset != 0) {
-    if (pixelOffset < at || pixelOffset > size) return Fail(reason, "BMP pixel offset out of range");
-    at = pixelOffset;
-  } else if (c == kBiBitfields && headerSize >= kHeaderWithColourMasks && needed != 0 &&
-             size - at >= 12 && size - at - 12 == needed) {
-    // Some writers repeat the masks after a header that holds them; the
-    // data's size shows it.
-    at += 12;
-  }
-  if (needed > size - at) return Fail(reason, "DIB pixels are truncated");
-  layout.pixels = dib + at;
-  layout.pixelBytes = size - at;
-  return true;
 }
 
 // The colour of a table entry as 0x00RRGGBB; an index past the table is black.
@@ -202,7 +66,7 @@ Masks DefaultMasks(uint32_t bits) {
 // The masks that say where the colour is: BI_RGB means the standard layout
 // whatever the header's mask fields hold.
 Masks ColourMasks(const DibLayout& layout) {
-  if (layout.compression == kBiRgb) return DefaultMasks(layout.bits);
+  if (layout.compression == kDibRgb) return DefaultMasks(layout.bits);
   return layout.masks;
 }
 
@@ -225,7 +89,7 @@ void ReadRow(const DibLayout& layout, const Masks& masks, const uint8_t* src, ui
     }
     case 16:
       for (int32_t x = 0; x < width; ++x) {
-        const uint32_t v = Get16(src + 2 * x);
+        const uint32_t v = DibGet16(src + 2 * x);
         dst[x] = Channel(v, masks.blue) | Channel(v, masks.green) << 8 |
                  Channel(v, masks.red) << 16;
       }
@@ -240,7 +104,7 @@ void ReadRow(const DibLayout& layout, const Masks& masks, const uint8_t* src, ui
       const bool standard = masks.red == 0x00FF0000 && masks.green == 0x0000FF00 &&
                             masks.blue == 0x000000FF;
       for (int32_t x = 0; x < width; ++x) {
-        const uint32_t v = Get32(src + 4 * x);
+        const uint32_t v = DibGet32(src + 4 * x);
         dst[x] = standard ? v & 0x00FFFFFF
                           : Channel(v, masks.blue) | Channel(v, masks.green) << 8 |
                                 Channel(v, masks.red) << 16;
@@ -266,7 +130,7 @@ void ReadUncompressed(const DibLayout& layout, WorkingImage& image) {
 // picture, a jump, and literal pixels. Pixels it never sets stay white; a
 // run past the edge is cut, and data that ends early ends the picture.
 void ReadRunLength(const DibLayout& layout, WorkingImage& image) {
-  const bool four = layout.compression == kBiRle4;
+  const bool four = layout.compression == kDibRle4;
   const uint8_t* p = layout.pixels;
   const uint8_t* end = p + layout.pixelBytes;
   int32_t x = 0;
@@ -321,13 +185,13 @@ uint32_t AlphaMask(const DibLayout& layout) {
   const uint32_t bits = layout.bits;
   if (bits != 16 && bits != 32) return 0;
   const uint32_t alpha = layout.masks.alpha;
-  if (layout.compression == kBiRgb) {
+  if (layout.compression == kDibRgb) {
     return bits == 32 && (!layout.alphaMaskDeclared || alpha == kFourthBytes) ? kFourthBytes : 0;
   }
   if (!layout.alphaMaskDeclared) return bits == 32 && IsStandard(layout.masks) ? kFourthBytes : 0;
   const uint32_t colour = layout.masks.red | layout.masks.green | layout.masks.blue;
   const uint32_t pixel = bits == 16 ? 0xFFFF : 0xFFFFFFFF;
-  if (alpha == 0 || !IsContiguous(alpha) || (alpha & colour) != 0 || (alpha & ~pixel) != 0) {
+  if (alpha == 0 || !IsContiguousMask(alpha) || (alpha & colour) != 0 || (alpha & ~pixel) != 0) {
     return 0;
   }
   return alpha;
@@ -336,7 +200,7 @@ uint32_t AlphaMask(const DibLayout& layout) {
 // Readers of one stored pixel as 0xAARRGGBB. The browsers' layout, alpha
 // in the fourth bytes over blue, green, red, is read as it is stored.
 struct FourthByteArgb {
-  uint32_t operator()(const uint8_t* p) const { return Get32(p); }
+  uint32_t operator()(const uint8_t* p) const { return DibGet32(p); }
 };
 
 // Any other layout: each field by its mask, scaled to 0..255.
@@ -346,7 +210,7 @@ class MaskedArgb {
       : red_(colour.red), green_(colour.green), blue_(colour.blue), alpha_(alphaMask),
         wide_(bits == 32) {}
   uint32_t operator()(const uint8_t* p) const {
-    const uint32_t v = wide_ ? Get32(p) : Get16(p);
+    const uint32_t v = wide_ ? DibGet32(p) : DibGet16(p);
     return alpha_(v) << 24 | red_(v) << 16 | green_(v) << 8 | blue_(v);
   }
 
@@ -391,8 +255,6 @@ void ReadComposed(const DibLayout& layout, const ReadArgb& read, bool premultipl
   }
 }
 
-// The whole DIB into `out`; a 32-bit one with meaningful alpha composed
-// on white. `composedOnly`: give up (false, no reason) unless it is such a one.
 // A DIB's layout, colour masks and what its alpha means, read and checked
 // once for every way a DIB is taken.
 struct DibReading {
@@ -407,9 +269,10 @@ struct DibReading {
 bool ReadDibReading(const uint8_t* dib, size_t size, size_t pixelOffset, DibReading& reading,
                     std::string& reason) {
   DibLayout& layout = reading.layout;
-  if (!ReadLayout(dib, size, pixelOffset, layout, reason)) return false;
+  if (!ReadDibLayout(dib, size, pixelOffset, layout, reason)) return false;
   const Masks masks = reading.masks = ColourMasks(layout);
-  if (!IsContiguous(masks.red) || !IsContiguous(masks.green) || !IsContiguous(masks.blue)) {
+  if (!IsContiguousMask(masks.red) || !IsContiguousMask(masks.green) ||
+      !IsContiguousMask(masks.blue)) {
     return Fail(reason, "DIB colour masks are not contiguous");
   }
   reading.alphaMask = AlphaMask(layout);
@@ -421,6 +284,8 @@ bool ReadDibReading(const uint8_t* dib, size_t size, size_t pixelOffset, DibRead
   return true;
 }
 
+// The whole DIB into `out`; a 32-bit one with meaningful alpha composed
+// on white. `composedOnly`: give up (false, no reason) unless it is such a one.
 bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedOnly,
              WorkingImage& out, std::string& reason) {
   DibReading reading;
@@ -432,7 +297,7 @@ bool ReadDib(const uint8_t* dib, size_t size, size_t pixelOffset, bool composedO
   if (composedOnly && alpha == AlphaUse::Opaque) return Fail(reason, "DIB is opaque");
 
   CheckWorkingImageSize(layout.width, layout.height);
-  const bool runLength = layout.compression == kBiRle8 || layout.compression == kBiRle4;
+  const bool runLength = layout.compression == kDibRle8 || layout.compression == kDibRle4;
   WorkingImage image = runLength ? WorkingImage(layout.width, layout.height)
                                  : WorkingImage::ToBeFilled(layout.width, layout.height);
   if (runLength) {
@@ -513,7 +378,7 @@ void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch) {
     const int32_t y = dib.topDown ? stored : dib.height - 1 - stored;
     uint32_t* dst = rows + static_cast<size_t>(y) * rowPitch;
     for (int32_t x = 0; x < dib.width; ++x, src += step) {
-      dst[x] = ComposedOnWhite(fourthBytes ? Get32(src) : masked(src), premultiplied);
+      dst[x] = ComposedOnWhite(fourthBytes ? DibGet32(src) : masked(src), premultiplied);
     }
   }
 }
@@ -529,12 +394,12 @@ bool DecodeBmpFile(const uint8_t* data, size_t size, WorkingImage& out, std::str
   }
   // The offset counts from the file's start; 0 or one inside the headers
   // (some writers leave it unset) means right after the colour table.
-  const uint32_t offset = Get32(data + 10);
+  const uint32_t offset = DibGet32(data + 10);
   const size_t pixelOffset = offset > kFileHeaderSize ? offset - kFileHeaderSize : 0;
   const uint8_t* dib = data + kFileHeaderSize;
   const size_t dibSize = size - kFileHeaderSize;
   DibLayout probe;
-  const bool offsetHolds = pixelOffset != 0 && ReadLayout(dib, dibSize, pixelOffset, probe, reason);
+  const bool offsetHolds = pixelOffset != 0 && ReadDibLayout(dib, dibSize, pixelOffset, probe, reason);
   return ReadDib(dib, dibSize, offsetHolds ? pixelOffset : 0, false, out, reason);
 }
 

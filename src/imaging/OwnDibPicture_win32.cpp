@@ -8,10 +8,12 @@ namespace zumorika {
 
 namespace {
 
-// The header GDI is given for the section: BITMAPINFOHEADER, then the three
-// masks or the colour table (RGBQUAD, also after a BITMAPCOREHEADER's
-// three-byte entries).
-std::vector<uint8_t> SectionInfo(const PackedDib& layout) {
+// The header GDI is given, made here rather than passed on from the
+// clipboard's block, so that GDI reads nothing the layout did not check:
+// BITMAPINFOHEADER, then the three masks or the colour table (RGBQUAD, also
+// after a BITMAPCOREHEADER's three-byte entries). `runBytes` is the length
+// of run-length bits (biSizeImage), 0 for uncompressed ones.
+std::vector<uint8_t> GdiInfo(const PackedDib& layout, DWORD compression, size_t runBytes) {
   const uint32_t entries = std::min(layout.colourEntries, 256u);
   std::vector<uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
   auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
@@ -20,9 +22,10 @@ std::vector<uint8_t> SectionInfo(const PackedDib& layout) {
   info->bmiHeader.biHeight = layout.topDown ? -layout.height : layout.height;
   info->bmiHeader.biPlanes = 1;
   info->bmiHeader.biBitCount = static_cast<WORD>(layout.bits);
-  info->bmiHeader.biCompression = layout.compression == BI_BITFIELDS ? BI_BITFIELDS : BI_RGB;
+  info->bmiHeader.biCompression = compression;
+  info->bmiHeader.biSizeImage = static_cast<DWORD>(runBytes);
   info->bmiHeader.biClrUsed = entries;
-  if (layout.compression == BI_BITFIELDS) {
+  if (compression == BI_BITFIELDS) {
     const DWORD masks[3] = {layout.redMask, layout.greenMask, layout.blueMask};
     std::memcpy(info->bmiColors, masks, sizeof masks);
   }
@@ -31,6 +34,11 @@ std::vector<uint8_t> SectionInfo(const PackedDib& layout) {
     info->bmiColors[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
   }
   return storage;
+}
+
+// The header of a section holding the DIB's own pixels.
+std::vector<uint8_t> SectionInfo(const PackedDib& layout) {
+  return GdiInfo(layout, layout.compression == BI_BITFIELDS ? BI_BITFIELDS : BI_RGB, 0);
 }
 
 struct Section {
@@ -66,19 +74,24 @@ std::unique_ptr<GdiBitmapPicture> Composed(const PackedDib& layout, UniqueHpalet
 }
 
 // GDI unpacks the runs into a 24-bit section, as it does into the bitmap it
-// makes for CF_BITMAP; null where it refuses them, as it would refuse that.
-std::unique_ptr<GdiBitmapPicture> RunLength(const uint8_t* dib, const PackedDib& layout,
-                                            UniqueHpalette palette) {
+// makes for CF_BITMAP. It reads biSizeImage bytes of runs: it is given the
+// length the layout found inside the block, never the block's own field.
+// Pixels the runs do not reach stay as the section was created, black, as
+// GDI leaves skipped pixels; so do all of them when there are no runs or
+// GDI refuses them. Falling back to CF_BITMAP instead would have the system
+// read the block by its own, unchecked, length.
+std::unique_ptr<GdiBitmapPicture> RunLength(const PackedDib& layout, UniqueHpalette palette) {
   PackedDib unpacked = layout;
   unpacked.bits = 24;
   unpacked.compression = BI_RGB;
   unpacked.colourEntries = 0;
   const std::vector<uint8_t> info = SectionInfo(unpacked);
   Section section = CreateSection(reinterpret_cast<const BITMAPINFO*>(info.data()));
-  WindowDc screen(nullptr);
-  if (SetDIBits(screen.get(), section.bitmap.get(), 0, static_cast<UINT>(layout.height),
-                layout.pixels, reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS) == 0) {
-    return nullptr;
+  if (layout.pixelBytes != 0 && layout.pixelBytes <= MAXDWORD) {
+    const std::vector<uint8_t> runsInfo = GdiInfo(layout, layout.compression, layout.pixelBytes);
+    WindowDc screen(nullptr);
+    SetDIBits(screen.get(), section.bitmap.get(), 0, static_cast<UINT>(layout.height),
+              layout.pixels, reinterpret_cast<const BITMAPINFO*>(runsInfo.data()), DIB_RGB_COLORS);
   }
   const DibSectionPicture::Rows rows = RowsOf(section, layout, 24, false);
   return std::make_unique<DibSectionPicture>(std::move(section.bitmap), std::move(palette),
@@ -87,11 +100,11 @@ std::unique_ptr<GdiBitmapPicture> RunLength(const uint8_t* dib, const PackedDib&
 
 }  // namespace
 
-std::unique_ptr<GdiBitmapPicture> PictureFromOwnDib(const uint8_t* dib, const PackedDib& layout,
+std::unique_ptr<GdiBitmapPicture> PictureFromOwnDib(const PackedDib& layout,
                                                     UniqueHpalette palette) {
   if (layout.alpha != DibAlpha::Opaque) return Composed(layout, std::move(palette));
   if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
-    return RunLength(dib, layout, std::move(palette));
+    return RunLength(layout, std::move(palette));
   }
   if (layout.compression != BI_RGB && layout.compression != BI_BITFIELDS) return nullptr;
 

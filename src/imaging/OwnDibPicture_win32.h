@@ -18,13 +18,14 @@ namespace zumorika {
 // A copy of the DIB (`layout` read from it by ReadPackedDib) as a DIB
 // section: the same depth, colour table or masks and row order for an
 // uncompressed DIB; 24 bits for a run-length one, whose pixels GDI unpacks
-// as it does for the system's CF_BITMAP (pixels the runs skip stay black);
+// as it does for the system's CF_BITMAP from the bytes of runs the layout
+// found in the block (pixels the runs skip or never reach stay black);
 // a top-down 32-bit section composed on white for one whose alpha means
 // something. `palette` is the offered CF_PALETTE's copy, kept for drawing.
 // Null when GDI holds no section of this kind (the caller takes CF_BITMAP,
 // which the system makes, or refuses, the same way). Raises AppError when
 // GDI cannot make the section.
-std::unique_ptr<GdiBitmapPicture> PictureFromOwnDib(const uint8_t* dib, const PackedDib& layout,
+std::unique_ptr<GdiBitmapPicture> PictureFromOwnDib(const PackedDib& layout,
                                                     UniqueHpalette palette);
 
 }  // namespace zumorika

@@ -42,10 +42,12 @@ struct PackedDib {
   // BI_RGB, the stored masks otherwise.
   uint32_t redMask = 0, greenMask = 0, blueMask = 0;
   const uint8_t* colourTable = nullptr;  // 1, 4 and 8 bits only
-  uint32_t colourEntries = 0;
+  uint32_t colourEntries = 0;  // at most 256
   uint32_t colourEntrySize = 4;  // 3 after a BITMAPCOREHEADER
   const uint8_t* pixels = nullptr;
-  size_t pixelBytes = 0;  // from `pixels` to the end of the data
+  // The bytes of the bits GDI is given: every row, or for run-length data
+  // biSizeImage when the data holds that many, else up to its end.
+  size_t pixelBytes = 0;
   size_t stride = 0;      // bytes per stored row
   // Where the alpha lies (0: nowhere), and what it means, as
   // ComposeTransparentDib judges them.

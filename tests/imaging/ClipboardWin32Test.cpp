@@ -318,6 +318,7 @@ struct DibRecipe {
   uint32_t tableEntries;  // written and declared (0: none, or all for a core header)
   std::vector<uint32_t> masks;
   std::vector<uint8_t> runs;  // run-length pixel data
+  int64_t sizeImage = -1;     // biSizeImage as stored; -1: the runs' true length
 };
 
 constexpr int32_t kDibWidth = 37, kDibHeight = 35;
@@ -338,7 +339,7 @@ std::vector<uint8_t> MakeDib(const DibRecipe& r) {
     put16(12, 1);
     put16(14, r.bits);
     put32(16, r.compression);
-    put32(20, static_cast<uint32_t>(r.runs.size()));
+    put32(20, static_cast<uint32_t>(r.sizeImage < 0 ? r.runs.size() : r.sizeImage));
     put32(32, r.headerSize == 12 ? 0 : r.tableEntries);
     for (size_t i = 0; i < r.masks.size() && r.headerSize >= 56; ++i) put32(40 + 4 * i, r.masks[i]);
   }
@@ -415,11 +416,22 @@ TEST_F(ClipboardWin32Test, TakesAProgramsOwnDibOfEachDepthAsTheSystemsBitmapShow
        {0x000000FF, 0x0000FF00, 0x00FF0000, 0}, {}},
       {"8-bit runs", 40, 8, BI_RLE8, false, 256, {}, Runs(false)},
       {"4-bit runs", 40, 4, BI_RLE4, false, 16, {}, Runs(true)},
+      // GDI reads biSizeImage bytes of runs: these must read the block's.
+      {"8-bit runs, biSizeImage past the block", 40, 8, BI_RLE8, false, 256, {}, Runs(false),
+       0x7FFFFFF0},
+      {"4-bit runs, biSizeImage 0", 40, 4, BI_RLE4, false, 16, {}, Runs(true), 0},
   };
   const ImageSaveSettings settings[] = {{0, 0, 1, 100}, {0, 2, 1, 100}, {0, 3, 1, 100}, {1, 2, 1, 90}};
   test::ScratchFolder folder;
   for (const DibRecipe& recipe : recipes) {
     SCOPED_TRACE(recipe.name);
+    // The system's bitmap of the same DIB with its true length.
+    DibRecipe truthful = recipe;
+    truthful.sizeImage = -1;
+    const std::vector<uint8_t> truthfulDib = MakeDib(truthful);
+    Place({{CF_DIB, GlobalCopy(truthfulDib.data(), truthfulDib.size())}});
+    const std::vector<uint32_t> expected = SystemBitmapPixels(window_.get());
+    ASSERT_FALSE(expected.empty());
     const std::vector<uint8_t> dib = MakeDib(recipe);
     Place({{CF_DIB, GlobalCopy(dib.data(), dib.size())}});
     TPicture picture;
@@ -433,8 +445,6 @@ TEST_F(ClipboardWin32Test, TakesAProgramsOwnDibOfEachDepthAsTheSystemsBitmapShow
                          sizeof section, &section),
               static_cast<int>(sizeof section));
     EXPECT_EQ(section.dsBm.bmBitsPixel, recipe.runs.empty() ? recipe.bits : 24);
-    const std::vector<uint32_t> expected = SystemBitmapPixels(window_.get());
-    ASSERT_FALSE(expected.empty());
     const WorkingImage image = PrepareWorkingImage(picture);
     int wrong = 0;
     for (int32_t y = 0; y < kDibHeight; ++y) {
