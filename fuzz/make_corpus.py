@@ -199,6 +199,24 @@ for name, header_size, bits, compression, masks, pixels in [
     write("fuzz_pictures", name, b"\2" + bmp(d, len(pixels)))
 write("fuzz_pictures", "dib_v5_alpha_low_byte",
       b"\0" + dib(124, 2, 1, 32, 3, struct.pack("<II", 0x00FF0000, 0xC8643280), masks=masks_rgba))
+# Fields that disagree with the data, as careless programs place them: runs
+# whose biSizeImage is past the block or 0, a colour table declared longer
+# than 256 entries, a V5 header with a linked profile after the bits, a core
+# header (its height a WORD).
+rle8 = dib(40, 64, 300, 8, 1, b"\x00\x01", table)
+write("fuzz_pictures", "dib_rle8_size_past_block", b"\0" + rle8[:20] + struct.pack("<I", 0x7FFFFFF0) + rle8[24:])
+rle4 = dib(40, 5, 2, 4, 2, b"\x03\x12\x00\x00\x00\x01", table)
+write("fuzz_pictures", "dib_rle4_size_0", b"\0" + rle4[:20] + b"\0\0\0\0" + rle4[24:])
+clr300 = dib(40, 2, 1, 8, 0, b"", b"\x10\x20\x30\0" * 256)
+write("fuzz_pictures", "dib_8_clrused_300",
+      b"\0" + clr300[:32] + struct.pack("<I", 300) + clr300[36:] + b"\x01\x02\0\0" + b"\0" * 176)
+v5_profile = bytearray(dib(124, 4, 1, 32, 3, struct.pack("<IIII", 0xFFFFFF, 0xFF0000, 0xFF00, 0xFF),
+                           masks=struct.pack("<IIII", 0xFF0000, 0xFF00, 0xFF, 0)))
+struct.pack_into("<I", v5_profile, 56, 0x4C494E4B)
+struct.pack_into("<II", v5_profile, 112, len(v5_profile), 12)
+write("fuzz_pictures", "dib_v5_profile_after_bits", b"\0" + bytes(v5_profile) + b"sRGB.icm\0\0\0\0")
+write("fuzz_pictures", "dib_core_8", b"\0" + struct.pack("<IHHHH", 12, 3, 2, 1, 8)
+      + bytes(i * 7 % 256 for i in range(768)) + bytes([1, 2, 3, 0, 4, 5, 6, 0]))
 try:
     ppm = b"P6 8 4 255\n" + bytes([255, 0, 0] * 16 + [0, 0, 255] * 16)
     jpeg = subprocess.run(["cjpeg", "-quality", "90"], input=ppm, capture_output=True, check=True).stdout
