@@ -53,13 +53,17 @@ bool IsPngFormatName(const std::string& name) {
 
 bool TakeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, const OwnDibMaker& make) {
   const size_t count = source.ownDibs[0] == 0 ? 0 : source.ownDibs[1] == 0 ? 1 : 2;
+  bool pastData = false;
   // `alphaOnly`: take a DIB only when its alpha means something.
   auto tryTake = [&](uint32_t format, bool alphaOnly) {
     bool taken = false;
     clipboard.Read(format, [&](const uint8_t* dib, size_t size) {
       PackedDib layout;
       std::string reason;
-      if (!ReadPackedDib(dib, size, layout, reason)) return;
+      if (!ReadPackedDib(dib, size, layout, reason)) {
+        pastData |= DibPartsLiePastData(dib, size);
+        return;
+      }
       if (alphaOnly && layout.alpha == DibAlpha::Opaque) return;
       taken = make(dib, size, layout);
     });
@@ -72,6 +76,7 @@ bool TakeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, const Ow
   for (size_t i = 0; i < count && count > 1; ++i) {
     if (tryTake(source.ownDibs[i], false)) return true;
   }
+  if (pastData) throw AppError(kTextUnsupportedClipboardData);
   return false;
 }
 

@@ -33,7 +33,10 @@ class ClipboardBytes {
 // means something, else the first one the reader takes. A single own DIB
 // is fetched once. `make` gets it while the clipboard holds it, with its
 // layout, and returns false for one it cannot take. False when none was
-// taken: the system's CF_BITMAP is the picture then.
+// taken: the system's CF_BITMAP is the picture then. Raises AppError
+// "未対応のクリップボード データです" instead when none was taken and an
+// own DIB declares parts past the end of its block: the system would make
+// CF_BITMAP from it by those lengths, reading past the block.
 using OwnDibMaker = std::function<bool(const uint8_t* dib, size_t size, const PackedDib& layout)>;
 bool TakeOwnDib(ClipboardBytes& clipboard, const PictureSource& source, const OwnDibMaker& make);
 

@@ -28,6 +28,11 @@ bool Fail(std::string& reason, const char* text) {
   return false;
 }
 
+bool FailPastData(DibLayout& layout, std::string& reason, const char* text) {
+  layout.partsPastData = true;
+  return Fail(reason, text);
+}
+
 // The header's own fields that the layout does not keep.
 struct HeaderFields {
   uint32_t size = 0;
@@ -40,12 +45,12 @@ struct HeaderFields {
 // top-down DIB.
 bool ReadHeader(const uint8_t* dib, size_t size, DibLayout& layout, HeaderFields& fields,
                 std::string& reason) {
-  if (size < 4) return Fail(reason, "DIB header is truncated");
+  if (size < 4) return FailPastData(layout, reason, "DIB header is truncated");
   fields.size = DibGet32(dib);
   if (fields.size != kCoreHeaderSize && fields.size < kInfoHeaderSize) {
     return Fail(reason, "unknown DIB header size");
   }
-  if (fields.size > size) return Fail(reason, "DIB header is truncated");
+  if (fields.size > size) return FailPastData(layout, reason, "DIB header is truncated");
 
   int64_t height = 0;
   uint32_t planes = 0;
@@ -96,7 +101,7 @@ bool ReadMasks(const uint8_t* dib, size_t size, uint32_t headerSize, DibLayout& 
   const uint32_t c = layout.compression;
   if (c == kDibBitfields || c == kDibAlphaBitfields) {
     const uint32_t masksEnd = c == kDibAlphaBitfields ? kHeaderWithAlphaMask : kHeaderWithColourMasks;
-    if (size < masksEnd) return Fail(reason, "DIB masks are truncated");
+    if (size < masksEnd) return FailPastData(layout, reason, "DIB masks are truncated");
     layout.masks.red = DibGet32(dib + kMasksAt);
     layout.masks.green = DibGet32(dib + kMasksAt + 4);
     layout.masks.blue = DibGet32(dib + kMasksAt + 8);
@@ -157,7 +162,9 @@ bool ReadDibLayout(const uint8_t* dib, size_t size, size_t pixelOffset, DibLayou
 
   const uint32_t entries = ColourEntriesOf(layout, fields);
   const uint64_t tableBytes = uint64_t{entries} * layout.colourEntrySize;
-  if (tableBytes > size - at) return Fail(reason, "DIB colour table is truncated");
+  if (tableBytes > size - at) {
+    return FailPastData(layout, reason, "DIB colour table is truncated");
+  }
   layout.colourTable = dib + at;
   layout.colourEntries = IsPaletted(layout.bits) ? entries : 0;
   at += static_cast<size_t>(tableBytes);
@@ -167,14 +174,16 @@ bool ReadDibLayout(const uint8_t* dib, size_t size, size_t pixelOffset, DibLayou
   const bool runLength = layout.compression == kDibRle8 || layout.compression == kDibRle4;
   const uint64_t rowsBytes = runLength ? 0 : stride * static_cast<uint32_t>(layout.height);
   if (pixelOffset != 0) {
-    if (pixelOffset < at || pixelOffset > size) return Fail(reason, "BMP pixel offset out of range");
+    if (pixelOffset < at || pixelOffset > size) {
+      return FailPastData(layout, reason, "BMP pixel offset out of range");
+    }
     at = pixelOffset;
   }
   const size_t end = BitsEnd(dib, size, fields.size, at);
   if (pixelOffset == 0 && MasksRepeatedAfter(dib, at, end, fields.size, layout, rowsBytes)) {
     at += 12;
   }
-  if (rowsBytes > size - at) return Fail(reason, "DIB pixels are truncated");
+  if (rowsBytes > size - at) return FailPastData(layout, reason, "DIB pixels are truncated");
   layout.pixels = dib + at;
   if (runLength) {
     const size_t available = end - at;

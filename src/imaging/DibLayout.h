@@ -44,6 +44,9 @@ struct DibLayout {
   // the end of the block (or of the bits, where profile data follows them).
   size_t pixelBytes = 0;
   size_t stride = 0;  // bytes per stored row, uncompressed
+  // Set when the layout is refused because a part it declares (header,
+  // masks, colour table, bits) lies past the data.
+  bool partsPastData = false;
 };
 
 // Reads the layout of the DIB at `dib`, `size` bytes long. `pixelOffset` is

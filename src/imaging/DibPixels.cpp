@@ -364,6 +364,12 @@ bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string&
   return true;
 }
 
+bool DibPartsLiePastData(const uint8_t* dib, size_t size) {
+  DibLayout layout;
+  std::string reason;
+  return !ReadDibLayout(dib, size, 0, layout, reason) && layout.partsPastData;
+}
+
 void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch) {
   Masks masks;
   masks.red = dib.redMask;

@@ -59,6 +59,10 @@ struct PackedDib {
 // `size` as the decoders do; false with a reason for one they refuse.
 bool ReadPackedDib(const uint8_t* dib, size_t size, PackedDib& out, std::string& reason);
 
+// True for a packed DIB that declares a part (header, masks, colour table,
+// bits) past the end of its `size` bytes.
+bool DibPartsLiePastData(const uint8_t* dib, size_t size);
+
 // A DIB whose alpha means something, composed on white into `rows`:
 // Height() rows from the top, `rowPitch` pixels apart, 0x00RRGGBB.
 void ComposeDibRows(const PackedDib& dib, uint32_t* rows, size_t rowPitch);

@@ -188,6 +188,8 @@ TEST_F(ClipboardTest, TakesWhatRealProgramsPlaceInTheirOrder) {
   const std::string picture = WriteFile(folder, "logo.BMP", bmp);
   constexpr uint32_t kPng = 0xC100;
   constexpr uint32_t white = 0xFFFFFF, blue = 0x0000FF, green = 0x00FF00;
+  std::vector<uint8_t> cutShort = OpaqueDib(green);
+  cutShort.pop_back();
   struct Case {
     const char* name;
     std::vector<StandInOffer> offers;
@@ -213,8 +215,13 @@ TEST_F(ClipboardTest, TakesWhatRealProgramsPlaceInTheirOrder) {
         StandInOffer::WithBytes(kCfDib, TransparentDib(40, 0xFF)), {kCfBitmap, black}}, white},
       {"a DIB after CF_BITMAP is the system's, not the source's",
        {{kCfBitmap, black}, StandInOffer::WithBytes(kCfDibV5, TransparentDib(124, 0xFF))}, 0},
-      {"a malformed DIB leaves the bitmap",
-       {StandInOffer::WithBytes(kCfDibV5, {124, 0, 0}), {kCfBitmap, black}}, 0},
+      {"a DIB of a header kind no reader knows leaves the bitmap",
+       {StandInOffer::WithBytes(kCfDibV5, {20, 0, 0, 0, 2, 0, 0, 0}), {kCfBitmap, black}}, 0},
+      // The system would make its bitmap by the DIB's own lengths.
+      {"a DIB whose parts lie past its block is refused, not left to the system",
+       {StandInOffer::WithBytes(kCfDibV5, {124, 0, 0}), {kCfBitmap, black}}, 1},
+      {"the same with its rows cut short",
+       {StandInOffer::WithBytes(kCfDib, cutShort), {kCfBitmap, black}}, 1},
       {"copied file", {StandInOffer::CopiedFiles({picture})}, white},
       {"a metafile or bitmap wins over a copied file",
        {StandInOffer::CopiedFiles({picture}), {kCfBitmap, black}}, 0},

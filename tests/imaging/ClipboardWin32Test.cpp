@@ -465,6 +465,16 @@ TEST_F(ClipboardWin32Test, TakesAProgramsOwnDibOfEachDepthAsTheSystemsBitmapShow
   }
 }
 
+// The system would make CF_BITMAP from such a DIB by its own lengths,
+// reading past the block: it is never asked to.
+TEST_F(ClipboardWin32Test, RefusesAnOwnDibWhoseRowsAreCutShort) {
+  std::vector<uint8_t> dib = MakeDib({"24 bits", 40, 24, BI_RGB, false, 0, {}, {}});
+  dib.resize(dib.size() - 100);
+  Place({{CF_DIB, GlobalCopy(dib.data(), dib.size())}});
+  TPicture picture;
+  ExpectLoadFails(picture, kTextUnsupportedClipboardData);
+}
+
 TEST_F(ClipboardWin32Test, KeepsThePictureWhenTheClipboardHoldsNone) {
   Place({{CF_UNICODETEXT, Text()}});
   TPicture picture = PictureFromPixels(2, 2, test::AsymmetricPixels(2, 2).data());

@@ -94,3 +94,22 @@ case_hostile_dibs_are_read_as_windows_reads_them() {
       fail "$name: CF_BITMAP was asked for"
   done
 }
+
+# A DIB whose rows are cut short (a 7 x 5 24-bit picture less its last 40
+# bytes) is refused as the window opens: the system, asked for CF_BITMAP,
+# would make it by the header's lengths and read past the block. It never
+# is asked; OK is then refused as without a picture, and nothing is saved.
+case_dib_cut_short_is_refused_and_not_left_to_the_system() {
+  new_case dib-cut-short
+  head -c "$(($(stat -c %s "$E2E/data/pic7x5.bmp") - 40))" "$E2E/data/pic7x5.bmp" >"$CASE_DIR/cut.bmp"
+  host --exchange "$(exchange minimal.txt)" "--clip-bmp-bitmap-on-request=$(winpath "$CASE_DIR/cut.bmp")" \
+    --script "$(script "expect-open" "click 1" "message クリップボード画像がありません" "expect-open" \
+                       "click 2")"
+  expect_rc 0
+  expect_message "未対応のクリップボード データです."
+  expect_message クリップボード画像がありません
+  expect_exchange nothing.txt
+  [[ -z "$(ls -A "$DWG_DIR")" ]] || fail "a picture was written: $(ls "$DWG_DIR")"
+  grep -qxF "clipboard: CF_BITMAP asked for: no" "$CASE_DIR/host.log" ||
+    fail "CF_BITMAP was asked for"
+}
