@@ -45,8 +45,9 @@ std::unique_ptr<MetafilePicture> CopyMetafilePicture(HENHMETAFILE source) {
     RaiseSystemError(GetLastError());
   }
   MetafileGeometry geometry;
-  geometry.frameWidth = header.rclFrame.right - header.rclFrame.left;
-  geometry.frameHeight = header.rclFrame.bottom - header.rclFrame.top;
+  // In 64 bits: edges of -2^31 and 2^31 - 1 lie 2^32 - 1 apart.
+  geometry.frameWidth = int64_t{header.rclFrame.right} - header.rclFrame.left;
+  geometry.frameHeight = int64_t{header.rclFrame.bottom} - header.rclFrame.top;
   geometry.devicePixelsX = header.szlDevice.cx;
   geometry.devicePixelsY = header.szlDevice.cy;
   geometry.deviceMillimetresX = header.szlMillimeters.cx;
