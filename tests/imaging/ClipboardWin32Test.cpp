@@ -113,12 +113,23 @@ class ClipboardWin32Test : public testing::Test {
     return RECT{0, 0, MulDiv(width, mmX * 100, pxX), MulDiv(height, mmY * 100, pxY)};
   }
 
-  static HANDLE OldStyleMetafilePicture() {
+  // A metafile picture of mapping mode `mm` and extents xExt, yExt whose
+  // records set a window extent of `window` (none where a side is 0).
+  static HANDLE OldStyleMetafilePicture(LONG mm = MM_ANISOTROPIC, LONG xExt = 2000,
+                                        LONG yExt = 1000, SIZE window = {0, 0}) {
     HDC dc = CreateMetaFileW(nullptr);
+    if (window.cx != 0 && window.cy != 0) SetWindowExtEx(dc, window.cx, window.cy, nullptr);
     Rectangle(dc, 0, 0, 100, 50);
     HMETAFILE metafile = CloseMetaFile(dc);
-    METAFILEPICT pict{MM_ANISOTROPIC, 2000, 1000, metafile};
+    METAFILEPICT pict{mm, xExt, yExt, metafile};
     return GlobalCopy(&pict, sizeof pict);
+  }
+
+  // Pixels `hundredths` of a millimetre cover on the screen, across or down.
+  static int32_t ScreenPixels(int32_t hundredths, bool across) {
+    WindowDc screen(nullptr);
+    return MulDiv(hundredths, GetDeviceCaps(screen.get(), across ? HORZRES : VERTRES),
+                  GetDeviceCaps(screen.get(), across ? HORZSIZE : VERTSIZE) * 100);
   }
 
   UniqueHwnd window_;
@@ -173,13 +184,32 @@ TEST_F(ClipboardWin32Test, TheFormatPlacedFirstWins) {
   EXPECT_EQ(PictureWidth(picture), 7);
 }
 
-TEST_F(ClipboardWin32Test, TakesAnOldStyleMetafileAsEnhanced) {
-  Place({{CF_METAFILEPICT, OldStyleMetafilePicture()}});
-  ASSERT_TRUE(ClipboardHasPicture());
-  TPicture picture;
-  LoadClipboardPicture(picture);
-  EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
-  EXPECT_GT(PictureWidth(picture), 0);
+// Its size as it gives it (hundredths of a millimetre), or, where it gives
+// none, 100 mm on the longer side with its ratio: from negative extents,
+// else from its window extent.
+TEST_F(ClipboardWin32Test, TakesAnOldStyleMetafileAsEnhancedAtItsSizeOrItsRatio) {
+  const struct {
+    const char* what;
+    LONG mm, xExt, yExt;
+    SIZE window;
+    int32_t width, height;  // hundredths of a millimetre
+  } rows[] = {
+      {"a suggested size", MM_ANISOTROPIC, 2000, 1000, {0, 0}, 2000, 1000},
+      {"isotropic, a 2:1 ratio alone", MM_ISOTROPIC, -2, -1, {0, 0}, 10000, 5000},
+      {"anisotropic, a 1:2 ratio alone", MM_ANISOTROPIC, -1000, -2000, {300, 300}, 5000, 10000},
+      {"no size: the window extent's 2:1", MM_ANISOTROPIC, 0, 0, {100, 50}, 10000, 5000},
+      {"no size, no window extent: square", MM_ANISOTROPIC, 0, 0, {0, 0}, 10000, 10000},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Place({{CF_METAFILEPICT, OldStyleMetafilePicture(row.mm, row.xExt, row.yExt, row.window)}});
+    ASSERT_TRUE(ClipboardHasPicture());
+    TPicture picture;
+    LoadClipboardPicture(picture);
+    EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
+    EXPECT_NEAR(PictureWidth(picture), ScreenPixels(row.width, true), 1);
+    EXPECT_NEAR(PictureHeight(picture), ScreenPixels(row.height, false), 1);
+  }
 }
 
 // Rendering
