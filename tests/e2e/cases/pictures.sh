@@ -249,3 +249,32 @@ sys.exit(w != 1181 or abs(p - 100 * r) > 0.5 or abs(h - 1181 * p / 100) > 1)' \
   done
 }
 
+# An enhanced metafile whose frame's edges lie 4 * 10^9 hundredths of a
+# millimetre apart (-2 * 10^9 to 2 * 10^9, more than a 32-bit difference
+# holds) on a device of 1024 x 768 pixels and 3.2 x 2.4 km: 12800 x 320
+# pixels of its own, kept at a 100 mm paste. Its 32-bit difference was
+# negative: an empty picture.
+case_metafile_frame_wider_than_32_bits_keeps_its_size() {
+  new_case emf-frame64
+  python3 - "$CASE_DIR/wide.emf" <<'PY'
+import struct, sys
+records = [
+    struct.pack("<III", 37, 12, 0x80000000 | 4),            # SELECTOBJECT BLACK_BRUSH
+    struct.pack("<II4i", 43, 24, -6400, 0, 0, 320),         # RECTANGLE, the left half
+    struct.pack("<IIIII", 14, 20, 0, 16, 20),               # EOF
+]
+size = 88 + sum(len(r) for r in records)
+header = struct.pack("<II4i4iIIIIHHIIIiiii", 1, 88, -6400, 0, 6399, 319,
+                     -2000000000, 0, 2000000000, 100000000,
+                     0x464D4520, 0x10000, size, 1 + len(records), 1, 0, 0, 0, 0,
+                     1024, 768, 3200000, 2400000)
+open(sys.argv[1], "wb").write(header + b"".join(records))
+PY
+  host --exchange "$(exchange minimal.txt)" --clip-emf "$(winpath "$CASE_DIR/wide.emf")" \
+    --script "$(script "radio 1034" "click 1")"
+  expect_rc 0
+  expect_reference "^@BMplan_000.BMP,100,2.5"
+  # Wine's own playing subtracts the edges in 32 bits too: only the size is
+  # checked, not what it draws.
+  expect_bmp "$DWG_DIR/plan_000.BMP" 24 12800 320
+}
