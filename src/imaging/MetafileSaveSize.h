@@ -31,4 +31,11 @@ constexpr int32_t kMaxMetafileSaveSide = 65500;
 // an own size with a 0 side stays empty.
 PixelSize MetafileSaveSize(int32_t ownWidth, int32_t ownHeight, double widthMm);
 
+// The next size to play a metafile at when a picture of `size` pixels could
+// not be made (no room for up to 256 MB at once): half as wide, as high as
+// its own proportions give (rounded as above), but never below its own
+// size. False, and `size` as it was, when `size` is already the own size or
+// smaller: nothing smaller is tried.
+bool SmallerMetafileSaveSize(int32_t ownWidth, int32_t ownHeight, PixelSize& size);
+
 }  // namespace zumorika

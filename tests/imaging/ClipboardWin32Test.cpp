@@ -295,6 +295,31 @@ TEST_F(ClipboardWin32Test, LeavesWhatAMetafileDoesNotPaintWhite) {
   EXPECT_EQ(image.Pixel(40, 5), kWhitePixel);
 }
 
+// A metafile of which nothing can be played is no white picture; one that
+// plays and paints nothing is.
+TEST_F(ClipboardWin32Test, RefusesAMetafileThatPlaysNothingAndKeepsOneThatPaintsNothing) {
+  TPicture unplayable;
+  unplayable.Assign(std::make_unique<MetafilePicture>(
+      UniqueHenhmetafile(), MetafileGeometry{1000, 500, 1024, 768, 320, 240}));
+  ASSERT_EQ(PictureWidth(unplayable), 32);
+  try {
+    PrepareWorkingImage(unplayable);
+    ADD_FAILURE() << "no error";
+  } catch (const AppError& e) {
+    EXPECT_STREQ(e.what(), kTextMetafileNotPlayed);
+  }
+  test::ScratchFolder folder;
+  EXPECT_THROW(SaveImageFile(folder.File("none.BMP"), unplayable, ImageSaveSettings{}), AppError);
+
+  Place({{CF_ENHMETAFILE, Metafile(FrameForPixels(30, 20), nullptr)}});
+  TPicture blank;
+  LoadClipboardPicture(blank);
+  const WorkingImage image = PrepareWorkingImage(blank);
+  ASSERT_FALSE(image.IsEmpty());
+  EXPECT_EQ(image.Pixel(0, 0), kWhitePixel);
+  EXPECT_EQ(image.Pixel(image.Width() - 1, image.Height() - 1), kWhitePixel);
+}
+
 TEST_F(ClipboardWin32Test, GivesAnEmptyFileForAZeroWideFrame) {
   Place({{CF_ENHMETAFILE, Metafile(RECT{0, 0, 0, 500}, nullptr)}});
   TPicture picture;

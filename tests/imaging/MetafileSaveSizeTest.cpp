@@ -37,6 +37,39 @@ TEST(MetafileSaveSize, PlaysAtPrintResolutionWithinItsBounds) {
 }
 
 
+// Where the picture of print resolution cannot be made, each smaller size
+// is tried in turn, down to the own size.
+TEST(MetafileSaveSize, FindsNoRoomForPrintResolutionThenTriesSmallerSizesDownToTheOwnSize) {
+  struct Row {
+    const char* what;
+    int32_t ownWidth, ownHeight;
+    PixelSize first;
+    std::vector<PixelSize> then;  // each size tried after the first, in order
+  };
+  const Row rows[] = {
+      {"64 million pixels, halved down to the own size", 566, 227, {12632, 5066},
+       {{6316, 2533}, {3158, 1267}, {1579, 633}, {789, 316}, {566, 227}}},
+      {"half the width below the own size: the own size", 1000, 500, {1500, 750},
+       {{1000, 500}}},
+      {"the own size: nothing smaller", 566, 227, {566, 227}, {}},
+      {"an empty picture: nothing", 0, 227, {0, 227}, {}},
+  };
+  for (const Row& row : rows) {
+    std::vector<PixelSize> tried;
+    PixelSize size = row.first;
+    while (SmallerMetafileSaveSize(row.ownWidth, row.ownHeight, size)) {
+      tried.push_back(size);
+      if (tried.size() > 40) break;
+    }
+    ASSERT_EQ(tried.size(), row.then.size()) << row.what;
+    for (size_t i = 0; i < tried.size(); ++i) {
+      EXPECT_EQ(tried[i].width, row.then[i].width) << row.what << " " << i;
+      EXPECT_EQ(tried[i].height, row.then[i].height) << row.what << " " << i;
+    }
+    EXPECT_EQ(size.width, tried.empty() ? row.first.width : row.ownWidth) << row.what;
+  }
+}
+
 // A Windows metafile: the 18-byte header, `records` (each its length in
 // words, function and parameters, as 16-bit words), the end record.
 std::vector<uint8_t> Wmf(const std::vector<std::vector<uint16_t>>& records) {
