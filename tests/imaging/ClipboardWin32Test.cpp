@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -517,12 +519,47 @@ TEST_F(ClipboardWin32Test, KeepsThePictureWhenTheClipboardHoldsNone) {
   EXPECT_EQ(PictureWidth(picture), 2);
 }
 
+// Another program's window holding the clipboard open: a window of a
+// thread of its own, as another program's is, which opens the clipboard as
+// the object is made and closes it as it ends.
+class ClipboardHeldElsewhere {
+ public:
+  ClipboardHeldElsewhere() : thread_([this] { Hold(); }) { opened_ = held_.get_future().get(); }
+  ~ClipboardHeldElsewhere() {
+    release_.set_value();
+    thread_.join();
+  }
+  bool opened() const { return opened_; }
+
+ private:
+  void Hold() {
+    const UniqueHwnd window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr));
+    const bool opened = window && OpenClipboard(window.get());
+    held_.set_value(opened);
+    release_.get_future().wait();
+    if (opened) CloseClipboard();
+  }
+
+  std::promise<bool> held_;
+  std::promise<void> release_;
+  bool opened_ = false;
+  std::thread thread_;
+};
+
 TEST_F(ClipboardWin32Test, ReportsAClipboardHeldByAnotherWindow) {
-  ASSERT_TRUE(OpenClipboard(window_.get()));
-  EXPECT_THROW(ClipboardHasPicture(), AppError);
+  Place({{CF_DIB, Dib(5, 3)}});
   TPicture picture;
-  ExpectLoadFails(picture, kTextCannotOpenClipboard);
-  CloseClipboard();
+  {
+    const ClipboardHeldElsewhere held;
+    ASSERT_TRUE(held.opened());
+    EXPECT_THROW(ClipboardHasPicture(), AppError);
+    ExpectLoadFails(picture, kTextCannotOpenClipboard);
+    EXPECT_TRUE(picture.IsEmpty());
+  }
+  // Free again, the same clipboard gives its picture.
+  LoadClipboardPicture(picture);
+  EXPECT_EQ(PictureWidth(picture), 5);
 }
 
 TEST(DrawGraphicStretched, RepeatsPixelsToFillTheRectangle) {
