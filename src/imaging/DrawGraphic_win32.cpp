@@ -71,7 +71,9 @@ bool DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile)
   const bool played = PlayEnhMetaFile(target, metafile.Metafile(), &inclusive) != FALSE;
   const DWORD error = GetLastError();
   RECT drawn{};
-  const bool drewSomething = GetBoundsRect(target, &drawn, DCB_RESET) == DCB_SET;
+  // Not empty: DCB_SET, the DCB_ACCUMULATE bit with DCB_RESET; other bits
+  // (DCB_ENABLE) may come with it.
+  const bool drewSomething = (GetBoundsRect(target, &drawn, DCB_RESET) & DCB_ACCUMULATE) != 0;
   if ((oldBounds & DCB_ENABLE) == 0) SetBoundsRect(target, nullptr, DCB_DISABLE);
   SetLastError(error);
   return played || drewSomething;
