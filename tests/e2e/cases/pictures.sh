@@ -224,10 +224,11 @@ PY
 # negative: a ratio alone; or zero: nothing) is 100 mm on its longer side
 # with its ratio: from the extents, else from its window extent. It is
 # played at 300 dpi of the paste's 100 mm as any metafile, not stretched to
-# the whole screen (1280 x 1023 before, placed 100 x 79.9 mm).
+# the whole screen (1280 x 1023 before, placed 100 x 79.9 mm). One that
+# gives its size (40 x 20 mm) is converted by the system as before.
 case_old_metafile_picture_without_size_keeps_its_ratio() {
   local row extents ratio placed width height
-  for row in 8,0,0:0.5 7,-2,-1:0.5 8,-3,-3:1; do
+  for row in 8,0,0:0.5 7,-2,-1:0.5 8,-3,-3:1 8,4000,2000:0.5; do
     IFS=: read -r extents ratio <<<"$row"
     new_case "wmf-unsized-${extents//,/_}"
     make_wmf_half_black "$CASE_DIR/picture.wmf"
