@@ -38,4 +38,16 @@ PixelSize MetafileSaveSize(int32_t ownWidth, int32_t ownHeight, double widthMm);
 // smaller: nothing smaller is tried.
 bool SmallerMetafileSaveSize(int32_t ownWidth, int32_t ownHeight, PixelSize& size);
 
+// Plays a metafile by `play(size)`, which gives false where it finds no
+// room for a picture of that size; then at each smaller size in turn
+// (SmallerMetafileSaveSize) down to the own size. True with `size` the size
+// played at; false when even the own size found no room.
+template <typename Play>
+bool PlayWhereThereIsRoom(int32_t ownWidth, int32_t ownHeight, PixelSize& size, Play play) {
+  for (;;) {
+    if (play(size)) return true;
+    if (!SmallerMetafileSaveSize(ownWidth, ownHeight, size)) return false;
+  }
+}
+
 }  // namespace zumorika

@@ -135,11 +135,13 @@ std::unique_ptr<WorkingBands> MetafilePicture::ScaledBands(int32_t width, int32_
   // where a smaller one would: each smaller size is tried down to the own
   // size, which the paste had before print resolution.
   PixelSize size{width, height};
-  for (;;) {
-    WholePictureDib drawn = DrawWholePictureIfRoom(*this, size.width, size.height);
-    if (drawn.dib) return std::make_unique<WholeDibBands>(std::move(drawn), size.width, size.height);
-    if (!SmallerMetafileSaveSize(Width(), Height(), size)) throw AppError(kTextImageTooLarge);
-  }
+  WholePictureDib drawn;
+  const auto play = [&](const PixelSize& tried) {
+    drawn = DrawWholePictureIfRoom(*this, tried.width, tried.height);
+    return static_cast<bool>(drawn.dib);
+  };
+  if (!PlayWhereThereIsRoom(Width(), Height(), size, play)) throw AppError(kTextImageTooLarge);
+  return std::make_unique<WholeDibBands>(std::move(drawn), size.width, size.height);
 }
 
 }  // namespace zumorika

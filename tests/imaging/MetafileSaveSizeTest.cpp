@@ -37,36 +37,42 @@ TEST(MetafileSaveSize, PlaysAtPrintResolutionWithinItsBounds) {
 }
 
 
-// Where the picture of print resolution cannot be made, each smaller size
+// Where the picture of print resolution finds no room, each smaller size
 // is tried in turn, down to the own size.
 TEST(MetafileSaveSize, FindsNoRoomForPrintResolutionThenTriesSmallerSizesDownToTheOwnSize) {
   struct Row {
     const char* what;
     int32_t ownWidth, ownHeight;
     PixelSize first;
-    std::vector<PixelSize> then;  // each size tried after the first, in order
+    int64_t room;  // pixels: a larger picture finds no room
+    std::vector<PixelSize> tried;
+    bool played;
   };
   const Row rows[] = {
-      {"64 million pixels, halved down to the own size", 566, 227, {12632, 5066},
-       {{6316, 2533}, {3158, 1267}, {1579, 633}, {789, 316}, {566, 227}}},
-      {"half the width below the own size: the own size", 1000, 500, {1500, 750},
-       {{1000, 500}}},
-      {"the own size: nothing smaller", 566, 227, {566, 227}, {}},
-      {"an empty picture: nothing", 0, 227, {0, 227}, {}},
+      {"room for print resolution", 566, 227, {12632, 5066}, 64'000'000, {{12632, 5066}}, true},
+      {"room for a quarter", 566, 227, {12632, 5066}, 20'000'000,
+       {{12632, 5066}, {6316, 2533}}, true},
+      {"halved down to the own size", 566, 227, {12632, 5066}, 566 * 227,
+       {{12632, 5066}, {6316, 2533}, {3158, 1267}, {1579, 633}, {789, 316}, {566, 227}}, true},
+      {"half the width below the own size: the own size next", 1000, 500, {1500, 750}, 500'000,
+       {{1500, 750}, {1000, 500}}, true},
+      {"no room at all", 566, 227, {1132, 454}, 0, {{1132, 454}, {566, 227}}, false},
+      {"no room at the own size: nothing smaller", 566, 227, {566, 227}, 0, {{566, 227}}, false},
   };
   for (const Row& row : rows) {
     std::vector<PixelSize> tried;
     PixelSize size = row.first;
-    while (SmallerMetafileSaveSize(row.ownWidth, row.ownHeight, size)) {
-      tried.push_back(size);
-      if (tried.size() > 40) break;
-    }
-    ASSERT_EQ(tried.size(), row.then.size()) << row.what;
+    const bool played = PlayWhereThereIsRoom(row.ownWidth, row.ownHeight, size, [&](PixelSize s) {
+      tried.push_back(s);
+      return tried.size() < 40 && int64_t{s.width} * s.height <= row.room;
+    });
+    EXPECT_EQ(played, row.played) << row.what;
+    ASSERT_EQ(tried.size(), row.tried.size()) << row.what;
     for (size_t i = 0; i < tried.size(); ++i) {
-      EXPECT_EQ(tried[i].width, row.then[i].width) << row.what << " " << i;
-      EXPECT_EQ(tried[i].height, row.then[i].height) << row.what << " " << i;
+      EXPECT_EQ(tried[i].width, row.tried[i].width) << row.what << " " << i;
+      EXPECT_EQ(tried[i].height, row.tried[i].height) << row.what << " " << i;
     }
-    EXPECT_EQ(size.width, tried.empty() ? row.first.width : row.ownWidth) << row.what;
+    EXPECT_EQ(size.width, tried.back().width) << row.what;
   }
 }
 
