@@ -36,6 +36,9 @@ enum class PictureSourceKind { None, Bitmap, Metafile, Png, CopiedFile };
 struct PictureSource {
   PictureSourceKind kind = PictureSourceKind::None;
   uint32_t format = 0;
+  // The picture format as the clipboard lists it (CF_METAFILEPICT where
+  // `format` is the CF_ENHMETAFILE made from it); 0 for the other kinds.
+  uint32_t offered = 0;
   // For a bitmap: the DIBs the source program itself placed before
   // CF_BITMAP (the system's synthesized ones follow their own source), in
   // the clipboard's order; 0 where none. Where there is one, it is the
@@ -58,6 +61,7 @@ PictureSource ChoosePictureSource(NextFormat next, IsPngFormat isPng) {
     if (IsPictureFormat(format)) {
       source.kind = format == kCfBitmap ? PictureSourceKind::Bitmap : PictureSourceKind::Metafile;
       source.format = FetchFormatFor(format);
+      source.offered = format;
       if (format != kCfBitmap) source.ownDibs[0] = source.ownDibs[1] = 0;
       return source;
     }

@@ -11,6 +11,7 @@
 #include "imaging/ClipboardPictures.h"
 #include "imaging/GdiHandles_win32.h"
 #include "imaging/ImagingTexts.h"
+#include "imaging/MetafilePictSize.h"
 #include "imaging/OwnDibPicture_win32.h"
 #include "imaging/PictureData_win32.h"
 #include "util/AppError.h"
@@ -281,6 +282,30 @@ std::unique_ptr<GdiBitmapPicture> CopyClipboardBitmap(HBITMAP source, HPALETTE c
                                             bits, monochrome);
 }
 
+// An old-style metafile picture whose METAFILEPICT gives no size (negative
+// extents: only a ratio; zero: nothing), converted here with the size
+// SuggestedSizeFor gives it: the system's conversion would stretch it over
+// the whole screen. Null for a picture that gives its size, which the
+// system converts as it always has.
+std::unique_ptr<MetafilePicture> UnsizedMetafilePicture() {
+  const LockedGlobal block(GetClipboardData(CF_METAFILEPICT));
+  if (block.data() == nullptr || block.size() < sizeof(METAFILEPICT)) return nullptr;
+  METAFILEPICT offered;
+  std::memcpy(&offered, block.data(), sizeof offered);
+  if (!NeedsSuggestedSize(offered.mm, offered.xExt, offered.yExt)) return nullptr;
+  const UINT size = GetMetaFileBitsEx(offered.hMF, 0, nullptr);
+  if (size == 0) throw AppError(kTextUnsupportedClipboardData);
+  std::vector<uint8_t> bits(size);
+  if (GetMetaFileBitsEx(offered.hMF, size, bits.data()) != size) {
+    throw AppError(kTextUnsupportedClipboardData);
+  }
+  const HimetricSize suggested = SuggestedSizeFor(offered.xExt, offered.yExt, bits.data(), size);
+  const METAFILEPICT sized{offered.mm, suggested.width, suggested.height, nullptr};
+  const UniqueHenhmetafile converted(SetWinMetaFileBits(size, bits.data(), nullptr, &sized));
+  if (!converted) RaiseSystemError(GetLastError());
+  return CopyMetafilePicture(converted.get());
+}
+
 HPALETTE OfferedPalette() {
   return IsClipboardFormatAvailable(CF_PALETTE) ? static_cast<HPALETTE>(GetClipboardData(CF_PALETTE))
                                                 : nullptr;
@@ -322,11 +347,15 @@ void LoadClipboardPicture(TPicture& picture) {
       loaded = CopyClipboardBitmap(bitmap, OfferedPalette());
     }
   } else {
-    // An old-style metafile picture is fetched through the system's
-    // conversion; the handle of the offered format itself is not used.
-    const auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
-    if (metafile == nullptr) throw AppError(kTextUnsupportedClipboardData);
-    loaded = CopyMetafilePicture(metafile);
+    // An old-style metafile picture that gives its size is fetched through
+    // the system's conversion; the handle of the offered format itself is
+    // not used.
+    if (source.offered == kCfMetafilePict) loaded = UnsizedMetafilePicture();
+    if (!loaded) {
+      const auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+      if (metafile == nullptr) throw AppError(kTextUnsupportedClipboardData);
+      loaded = CopyMetafilePicture(metafile);
+    }
   }
   picture.Assign(std::move(loaded));
 }

@@ -57,13 +57,26 @@ bool DrawRaster(HDC target, const RECT& rect, const GdiBitmapPicture& raster) {
   return copier.ok() && copier.CopyInto(rect);
 }
 
-void DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile) {
-  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+// PlayEnhMetaFile's FALSE says that some record failed, not that nothing
+// was drawn: a metafile that drew what it could is taken as drawn, as it is
+// on screen. Only one of which nothing reached the target (GDI's bounds of
+// what was drawn stay empty) counts as not drawn.
+bool DrawMetafile(HDC target, const RECT& rect, const MetafilePicture& metafile) {
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return true;
   const DrawingColours colours(target);
   // PlayEnhMetaFile treats the rectangle's right and bottom as inclusive;
   // without the - 1 the frame would cover one pixel more each way.
   const RECT inclusive = {rect.left, rect.top, rect.right - 1, rect.bottom - 1};
-  PlayEnhMetaFile(target, metafile.Metafile(), &inclusive);
+  const UINT oldBounds = SetBoundsRect(target, nullptr, DCB_ENABLE | DCB_RESET);
+  const bool played = PlayEnhMetaFile(target, metafile.Metafile(), &inclusive) != FALSE;
+  const DWORD error = GetLastError();
+  RECT drawn{};
+  // Not empty: DCB_SET, the DCB_ACCUMULATE bit with DCB_RESET; other bits
+  // (DCB_ENABLE) may come with it.
+  const bool drewSomething = (GetBoundsRect(target, &drawn, DCB_RESET) & DCB_ACCUMULATE) != 0;
+  if ((oldBounds & DCB_ENABLE) == 0) SetBoundsRect(target, nullptr, DCB_DISABLE);
+  SetLastError(error);
+  return played || drewSomething;
 }
 
 bool Draw(HDC target, const RECT& rect, const PictureData* data) {
@@ -72,7 +85,7 @@ bool Draw(HDC target, const RECT& rect, const PictureData* data) {
     return DrawRaster(target, rect, static_cast<const GdiBitmapPicture&>(*data));
   }
   if (data->Kind() == PictureKind::Metafile) {
-    DrawMetafile(target, rect, static_cast<const MetafilePicture&>(*data));
+    return DrawMetafile(target, rect, static_cast<const MetafilePicture&>(*data));
   }
   return true;
 }

@@ -23,9 +23,11 @@ void DrawGraphic(HDC target, int x, int y, const TPicture& picture);
 
 // A picture's payload drawn into `rect` for the working image, where a
 // picture that could not be drawn must not pass as a white one: false when
-// GDI refused the copy (the reason is in GetLastError). A metafile's frame
-// fills the rectangle (right and bottom edges inclusive); a raster picture
-// is stretched to it. The preview's painting has no one to tell and uses
+// GDI refused the copy (the reason is in GetLastError), or when a metafile
+// failed to play and drew nothing at all (one that failed part way is
+// taken as drawn, as the screen shows it). A metafile's frame fills the
+// rectangle (right and bottom edges inclusive); a raster picture is
+// stretched to it. The preview's painting has no one to tell and uses
 // DrawGraphic.
 bool DrawGraphicChecked(HDC target, const RECT& rect, const PictureData& data);
 

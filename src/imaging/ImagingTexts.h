@@ -29,6 +29,12 @@ inline constexpr char kTextJpegErrorPrefix[] = "JPEG \x83\x47\x83\x89\x81\x5b #"
 // 画像が大きすぎます
 inline constexpr char kTextImageTooLarge[] =
     "\x89\xe6\x91\x9c\x82\xaa\x91\xe5\x82\xab\x82\xb7\x82\xac\x82\xdc\x82\xb7";
+// クリップボードのメタファイルを描画できません
+// The save played a metafile of which nothing could be drawn.
+inline constexpr char kTextMetafileNotPlayed[] =
+    "\x83\x4e\x83\x8a\x83\x62\x83\x76\x83\x7b\x81\x5b\x83\x68\x82\xcc\x83\x81"
+    "\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x95\x60\x89\xe6\x82\xc5"
+    "\x82\xab\x82\xdc\x82\xb9\x82\xf1";
 
 // The picture as users copy it: a PNG alone, or a picture file copied in
 // the file manager.

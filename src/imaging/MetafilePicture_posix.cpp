@@ -10,7 +10,7 @@ namespace {
 
 // A frame coordinate as a pixel edge: frame units x pixels / frame size,
 // halves up, kept within the image.
-int32_t PixelEdge(int32_t frameUnits, int32_t pixels, int32_t frameSize) {
+int32_t PixelEdge(int32_t frameUnits, int32_t pixels, int64_t frameSize) {
   const int64_t edge = (static_cast<int64_t>(frameUnits) * pixels + frameSize / 2) / frameSize;
   return static_cast<int32_t>(std::clamp<int64_t>(edge, 0, pixels));
 }

@@ -40,4 +40,15 @@ PixelSize MetafileSaveSize(int32_t ownWidth, int32_t ownHeight, double widthMm) 
   return PixelSize{width, static_cast<int32_t>(ProportionalHeight(ownWidth, ownHeight, width))};
 }
 
+bool SmallerMetafileSaveSize(int32_t ownWidth, int32_t ownHeight, PixelSize& size) {
+  if (ownWidth <= 0 || ownHeight <= 0 || size.width <= ownWidth) return false;
+  const int32_t width = size.width / 2;
+  if (width <= ownWidth) {
+    size = PixelSize{ownWidth, ownHeight};
+  } else {
+    size = PixelSize{width, static_cast<int32_t>(ProportionalHeight(ownWidth, ownHeight, width))};
+  }
+  return true;
+}
+
 }  // namespace zumorika

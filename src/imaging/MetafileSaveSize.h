@@ -31,4 +31,23 @@ constexpr int32_t kMaxMetafileSaveSide = 65500;
 // an own size with a 0 side stays empty.
 PixelSize MetafileSaveSize(int32_t ownWidth, int32_t ownHeight, double widthMm);
 
+// The next size to play a metafile at when a picture of `size` pixels could
+// not be made (no room for up to 256 MB at once): half as wide, as high as
+// its own proportions give (rounded as above), but never below its own
+// size. False, and `size` as it was, when `size` is already the own size or
+// smaller: nothing smaller is tried.
+bool SmallerMetafileSaveSize(int32_t ownWidth, int32_t ownHeight, PixelSize& size);
+
+// Plays a metafile by `play(size)`, which gives false where it finds no
+// room for a picture of that size; then at each smaller size in turn
+// (SmallerMetafileSaveSize) down to the own size. True with `size` the size
+// played at; false when even the own size found no room.
+template <typename Play>
+bool PlayWhereThereIsRoom(int32_t ownWidth, int32_t ownHeight, PixelSize& size, Play play) {
+  for (;;) {
+    if (play(size)) return true;
+    if (!SmallerMetafileSaveSize(ownWidth, ownHeight, size)) return false;
+  }
+}
+
 }  // namespace zumorika

@@ -5,7 +5,7 @@ namespace zumorika {
 namespace {
 
 // Rounds half away from zero; the magnitudes stay within 64 bits because
-// both factors are 32-bit.
+// the dividend is a product of a 32-bit factor and one of at most 33 bits.
 int64_t DivideRounded(int64_t dividend, int64_t divisor) {
   const bool negative = (dividend < 0) != (divisor < 0);
   const uint64_t a = dividend < 0 ? 0 - static_cast<uint64_t>(dividend) : static_cast<uint64_t>(dividend);
@@ -14,11 +14,15 @@ int64_t DivideRounded(int64_t dividend, int64_t divisor) {
   return negative ? -static_cast<int64_t>(q) : static_cast<int64_t>(q);
 }
 
-int32_t OwnSize(int32_t frame, int32_t devicePixels, int32_t deviceMillimetres) {
+// The frame is the difference of two 32-bit edges: |frame| < 2^32.
+int32_t OwnSize(int64_t frame, int32_t devicePixels, int32_t deviceMillimetres) {
   const int64_t hundredths = static_cast<int64_t>(deviceMillimetres) * 100;
-  if (hundredths <= 0 || hundredths > INT32_MAX) return 0;
-  const int32_t size = MulDiv(frame, devicePixels, static_cast<int32_t>(hundredths));
-  return size < 0 ? 0 : size;
+  if (hundredths <= 0 || hundredths > INT32_MAX || frame <= -(int64_t{1} << 32) ||
+      frame >= (int64_t{1} << 32)) {
+    return 0;
+  }
+  const int64_t size = DivideRounded(frame * devicePixels, hundredths);
+  return size < 0 || size > INT32_MAX ? 0 : static_cast<int32_t>(size);
 }
 
 }  // namespace

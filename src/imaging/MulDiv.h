@@ -13,20 +13,21 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator);
 
 // What an enhanced-metafile header says about its size: the frame
 // (rclFrame, hundredths of a millimetre, right - left and bottom - top, no
-// +1) and the reference device in pixels (szlDevice) and millimetres
-// (szlMillimeters).
+// +1, in 64 bits: two 32-bit edges can lie more than 2^31 apart) and the
+// reference device in pixels (szlDevice) and millimetres (szlMillimeters).
 struct MetafileGeometry {
-  int32_t frameWidth = 0;
-  int32_t frameHeight = 0;
+  int64_t frameWidth = 0;
+  int64_t frameHeight = 0;
   int32_t devicePixelsX = 0;
   int32_t devicePixelsY = 0;
   int32_t deviceMillimetresX = 0;
   int32_t deviceMillimetresY = 0;
 };
 
-// Own size in pixels: MulDiv(frame, device pixels, device millimetres x 100).
-// A header that gives no usable size (inverted frame, zero millimetres,
-// overflow) yields 0 rather than a negative size.
+// Own size in pixels: frame x device pixels / (device millimetres x 100),
+// rounded as MulDiv rounds. A header that gives no usable size (inverted
+// frame, zero millimetres, a size past 32 bits) yields 0 rather than a
+// negative size.
 int32_t MetafileOwnWidth(const MetafileGeometry& geometry);
 int32_t MetafileOwnHeight(const MetafileGeometry& geometry);
 

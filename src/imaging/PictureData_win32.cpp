@@ -1,12 +1,20 @@
 #include <cstring>
 
 #include "imaging/DrawGraphic_win32.h"
+#include "imaging/ImagingTexts.h"
 #include "imaging/PictureData_win32.h"
 #include "imaging/WorkingImage.h"
+#include "util/AppError.h"
 
 namespace zumorika {
 
 UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits) {
+  UniqueHbitmap dib = TryCreateTopDownDib32(dc, width, height, bits);
+  if (!dib) RaiseSystemError(GetLastError());
+  return dib;
+}
+
+UniqueHbitmap TryCreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -14,22 +22,31 @@ UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** b
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  *bits = nullptr;
   UniqueHbitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
-  if (!dib || *bits == nullptr) RaiseSystemError(GetLastError());
+  if (*bits == nullptr) dib.reset();
   return dib;
 }
 
 WholePictureDib DrawWholePicture(const PictureData& data, int32_t width, int32_t height) {
+  WholePictureDib drawn = DrawWholePictureIfRoom(data, width, height);
+  if (!drawn.dib) RaiseSystemError(GetLastError());
+  return drawn;
+}
+
+WholePictureDib DrawWholePictureIfRoom(const PictureData& data, int32_t width, int32_t height) {
   WindowDc screen(nullptr);
   WholePictureDib drawn;
   void* bits = nullptr;
-  drawn.dib = CreateTopDownDib32(screen.get(), width, height, &bits);
+  drawn.dib = TryCreateTopDownDib32(screen.get(), width, height, &bits);
+  if (!drawn.dib) return drawn;
   UniqueHdc dc(CreateCompatibleDC(screen.get()));
   if (!dc) RaiseSystemError(GetLastError());
   SelectedObject selected(dc.get(), drawn.dib.get());
   if (!selected.ok()) RaiseSystemError(GetLastError());
   PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
   if (!DrawGraphicChecked(dc.get(), RECT{0, 0, width, height}, data)) {
+    if (data.Kind() == PictureKind::Metafile) throw AppError(kTextMetafileNotPlayed);
     RaiseSystemError(GetLastError());
   }
   GdiFlush();  // GDI may batch drawing; the pixels are read directly
@@ -45,8 +62,9 @@ std::unique_ptr<MetafilePicture> CopyMetafilePicture(HENHMETAFILE source) {
     RaiseSystemError(GetLastError());
   }
   MetafileGeometry geometry;
-  geometry.frameWidth = header.rclFrame.right - header.rclFrame.left;
-  geometry.frameHeight = header.rclFrame.bottom - header.rclFrame.top;
+  // In 64 bits: edges of -2^31 and 2^31 - 1 lie 2^32 - 1 apart.
+  geometry.frameWidth = int64_t{header.rclFrame.right} - header.rclFrame.left;
+  geometry.frameHeight = int64_t{header.rclFrame.bottom} - header.rclFrame.top;
   geometry.devicePixelsX = header.szlDevice.cx;
   geometry.devicePixelsY = header.szlDevice.cy;
   geometry.deviceMillimetresX = header.szlMillimeters.cx;

@@ -93,6 +93,8 @@ class MetafilePicture : public PictureData {
 // pixels read as 0x00RRGGBB - the working image's own layout. Raises
 // AppError when GDI cannot make it.
 UniqueHbitmap CreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits);
+// The same, null (the reason in GetLastError) when GDI cannot make it.
+UniqueHbitmap TryCreateTopDownDib32(HDC dc, int32_t width, int32_t height, void** bits);
 
 // The picture drawn on white into a top-down 32-bit DIB section of width x
 // height, its frame filling it (a raster picture is asked only at its own
@@ -101,7 +103,12 @@ struct WholePictureDib {
   UniqueHbitmap dib;
   const uint32_t* pixels = nullptr;
 };
+// Raises AppError when the section cannot be made or the picture not drawn
+// (a metafile of which nothing could be played: kTextMetafileNotPlayed).
 WholePictureDib DrawWholePicture(const PictureData& data, int32_t width, int32_t height);
+// The same, with no section (a null `dib`, the reason in GetLastError)
+// where GDI cannot make one of that size; other failures raise AppError.
+WholePictureDib DrawWholePictureIfRoom(const PictureData& data, int32_t width, int32_t height);
 
 // A private copy of a clipboard metafile with the size its header gives.
 // Raises AppError when the copy cannot be made.

@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <string>
 
 #include "imaging/PictureDecoding.h"
 
@@ -83,6 +84,23 @@ class PngRowReader {
 // type, compression and filter method (4).
 constexpr size_t kInterlaceMethodAt = 28;
 
+// Whether the chunks before the pixels say how the samples are coded: gAMA,
+// sRGB, iCCP or cICP. Read within `size`; a chunk cut short ends the search.
+bool HasColourChunk(const uint8_t* data, size_t size) {
+  constexpr size_t kSignature = 8, kChunkFrame = 12;  // length, type, CRC
+  for (size_t at = kSignature; at <= size && size - at >= kChunkFrame;) {
+    const uint32_t length = static_cast<uint32_t>(data[at]) << 24 |
+                            static_cast<uint32_t>(data[at + 1]) << 16 |
+                            static_cast<uint32_t>(data[at + 2]) << 8 | data[at + 3];
+    const std::string type(reinterpret_cast<const char*>(data + at + 4), 4);
+    if (type == "IDAT" || type == "IEND") return false;
+    if (type == "gAMA" || type == "sRGB" || type == "iCCP" || type == "cICP") return true;
+    if (length > size - at - kChunkFrame) return false;
+    at += kChunkFrame + length;
+  }
+  return false;
+}
+
 // Asked before the format is set: the file's own format says its depth.
 bool IsInterlacedWide(const png_image& image, const uint8_t* data, size_t size) {
   return (image.format & PNG_FORMAT_FLAG_LINEAR) != 0 && size > kInterlaceMethodAt &&
@@ -99,7 +117,8 @@ bool IsInterlacedWide(const png_image& image, const uint8_t* data, size_t size) 
 // same rounding to 8 bits, so the picture is exactly that of the same file
 // not interlaced. Like the simplified reader, nothing after the pixels is
 // read. No C++ object lives in a frame the error's jump skips.
-bool ReadWideInterlaced(const PngRowReader& reader, WorkingImage& image) {
+bool ReadWideInterlaced(const PngRowReader& reader, png_fixed_point untaggedGamma,
+                        WorkingImage& image) {
   png_structp png = reader.Png();
   png_infop info = reader.Info();
   if (setjmp(png_jmpbuf(png)) != 0) return false;
@@ -113,8 +132,8 @@ bool ReadWideInterlaced(const PngRowReader& reader, WorkingImage& image) {
   const png_byte colourType = png_get_color_type(png, info);
   png_set_expand(png);
   if ((colourType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
-  // A 16-bit file without gAMA is linear, as the simplified reader takes it.
-  png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_GAMMA_LINEAR);
+  // The samples' coding where the file gives none (sRGB, see DecodePng).
+  png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, untaggedGamma);
   png_set_scale_16(png);
   if ((colourType & PNG_COLOR_MASK_ALPHA) == 0 && png_get_valid(png, info, PNG_INFO_tRNS) == 0) {
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
@@ -134,15 +153,15 @@ bool ReadWideInterlaced(const PngRowReader& reader, WorkingImage& image) {
   return true;
 }
 
-bool ReadWideInterlaced(const uint8_t* data, size_t size, WorkingImage& image,
-                        std::string& reason) {
+bool ReadWideInterlaced(const uint8_t* data, size_t size, png_fixed_point untaggedGamma,
+                        WorkingImage& image, std::string& reason) {
   RowSource source{data, size, {}};
   PngRowReader reader(source);
   if (reader.Info() == nullptr) {
     reason = "PNG: out of memory";
     return false;
   }
-  if (!ReadWideInterlaced(reader, image)) {
+  if (!ReadWideInterlaced(reader, untaggedGamma, image)) {
     reason = std::string("PNG: ") + source.message;
     return false;
   }
@@ -156,6 +175,12 @@ bool DecodePng(const uint8_t* data, size_t size, WorkingImage& out, std::string&
   if (!png_image_begin_read_from_memory(&*image, data, size)) return Failed(*image, reason);
   CheckWorkingImageSize(image->width, image->height);
   const bool interlacedWide = IsInterlacedWide(*image, data, size);
+  // A 16-bit file that says nothing of its colours is sRGB, as browsers and
+  // image editors show it; the simplified reader's default would take it
+  // as linear light and brighten it. Files that say something keep the
+  // reader's reading of it, whatever it is.
+  const bool untagged = !HasColourChunk(data, size);
+  if (untagged) image->flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
   // Blue, green, red, alpha bytes: the working image's own layout with the
   // alpha in the byte it leaves unused.
   image->format = PNG_FORMAT_BGRA;
@@ -163,7 +188,8 @@ bool DecodePng(const uint8_t* data, size_t size, WorkingImage& out, std::string&
   const auto height = static_cast<int32_t>(image->height);
   WorkingImage decoded = WorkingImage::ToBeFilled(width, height);
   if (interlacedWide) {
-    if (!ReadWideInterlaced(data, size, decoded, reason)) return false;
+    const png_fixed_point untaggedGamma = untagged ? PNG_DEFAULT_sRGB : PNG_GAMMA_LINEAR;
+    if (!ReadWideInterlaced(data, size, untaggedGamma, decoded, reason)) return false;
   } else if (!png_image_finish_read(&*image, nullptr, decoded.Row(0), 0, nullptr)) {
     return Failed(*image, reason);
   }

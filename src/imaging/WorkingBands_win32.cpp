@@ -1,7 +1,7 @@
 // The working image in bands on Windows: raster pictures are drawn one band
 // at a time into a DIB section of one band; metafiles are played once into a
 // DIB section of the whole picture, at most 64 million pixels at print
-// resolution (MetafileSaveSize).
+// resolution (MetafileSaveSize), or less where there is no room for that.
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -131,7 +131,17 @@ std::unique_ptr<WorkingBands> MetafilePicture::Bands() const {
 }
 
 std::unique_ptr<WorkingBands> MetafilePicture::ScaledBands(int32_t width, int32_t height) const {
-  return std::make_unique<WholeDibBands>(DrawWholePicture(*this, width, height), width, height);
+  // A section of print resolution (up to 256 MB at once) may find no room
+  // where a smaller one would: each smaller size is tried down to the own
+  // size, which the paste had before print resolution.
+  PixelSize size{width, height};
+  WholePictureDib drawn;
+  const auto play = [&](const PixelSize& tried) {
+    drawn = DrawWholePictureIfRoom(*this, tried.width, tried.height);
+    return static_cast<bool>(drawn.dib);
+  };
+  if (!PlayWhereThereIsRoom(Width(), Height(), size, play)) throw AppError(kTextImageTooLarge);
+  return std::make_unique<WholeDibBands>(std::move(drawn), size.width, size.height);
 }
 
 }  // namespace zumorika

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -113,12 +115,23 @@ class ClipboardWin32Test : public testing::Test {
     return RECT{0, 0, MulDiv(width, mmX * 100, pxX), MulDiv(height, mmY * 100, pxY)};
   }
 
-  static HANDLE OldStyleMetafilePicture() {
+  // A metafile picture of mapping mode `mm` and extents xExt, yExt whose
+  // records set a window extent of `window` (none where a side is 0).
+  static HANDLE OldStyleMetafilePicture(LONG mm = MM_ANISOTROPIC, LONG xExt = 2000,
+                                        LONG yExt = 1000, SIZE window = {0, 0}) {
     HDC dc = CreateMetaFileW(nullptr);
+    if (window.cx != 0 && window.cy != 0) SetWindowExtEx(dc, window.cx, window.cy, nullptr);
     Rectangle(dc, 0, 0, 100, 50);
     HMETAFILE metafile = CloseMetaFile(dc);
-    METAFILEPICT pict{MM_ANISOTROPIC, 2000, 1000, metafile};
+    METAFILEPICT pict{mm, xExt, yExt, metafile};
     return GlobalCopy(&pict, sizeof pict);
+  }
+
+  // Pixels `hundredths` of a millimetre cover on the screen, across or down.
+  static int32_t ScreenPixels(int32_t hundredths, bool across) {
+    WindowDc screen(nullptr);
+    return MulDiv(hundredths, GetDeviceCaps(screen.get(), across ? HORZRES : VERTRES),
+                  GetDeviceCaps(screen.get(), across ? HORZSIZE : VERTSIZE) * 100);
   }
 
   UniqueHwnd window_;
@@ -173,13 +186,32 @@ TEST_F(ClipboardWin32Test, TheFormatPlacedFirstWins) {
   EXPECT_EQ(PictureWidth(picture), 7);
 }
 
-TEST_F(ClipboardWin32Test, TakesAnOldStyleMetafileAsEnhanced) {
-  Place({{CF_METAFILEPICT, OldStyleMetafilePicture()}});
-  ASSERT_TRUE(ClipboardHasPicture());
-  TPicture picture;
-  LoadClipboardPicture(picture);
-  EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
-  EXPECT_GT(PictureWidth(picture), 0);
+// Its size as it gives it (hundredths of a millimetre), or, where it gives
+// none, 100 mm on the longer side with its ratio: from negative extents,
+// else from its window extent.
+TEST_F(ClipboardWin32Test, TakesAnOldStyleMetafileAsEnhancedAtItsSizeOrItsRatio) {
+  const struct {
+    const char* what;
+    LONG mm, xExt, yExt;
+    SIZE window;
+    int32_t width, height;  // hundredths of a millimetre
+  } rows[] = {
+      {"a suggested size", MM_ANISOTROPIC, 2000, 1000, {0, 0}, 2000, 1000},
+      {"isotropic, a 2:1 ratio alone", MM_ISOTROPIC, -2, -1, {0, 0}, 10000, 5000},
+      {"anisotropic, a 1:2 ratio alone", MM_ANISOTROPIC, -1000, -2000, {300, 300}, 5000, 10000},
+      {"no size: the window extent's 2:1", MM_ANISOTROPIC, 0, 0, {100, 50}, 10000, 5000},
+      {"no size, no window extent: square", MM_ANISOTROPIC, 0, 0, {0, 0}, 10000, 10000},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Place({{CF_METAFILEPICT, OldStyleMetafilePicture(row.mm, row.xExt, row.yExt, row.window)}});
+    ASSERT_TRUE(ClipboardHasPicture());
+    TPicture picture;
+    LoadClipboardPicture(picture);
+    EXPECT_EQ(picture.Kind(), PictureKind::Metafile);
+    EXPECT_NEAR(PictureWidth(picture), ScreenPixels(row.width, true), 1);
+    EXPECT_NEAR(PictureHeight(picture), ScreenPixels(row.height, false), 1);
+  }
 }
 
 // Rendering
@@ -263,6 +295,31 @@ TEST_F(ClipboardWin32Test, LeavesWhatAMetafileDoesNotPaintWhite) {
   EXPECT_EQ(image.Pixel(5, 5), Rgb(255, 0, 0));
   EXPECT_EQ(image.Pixel(width - 2, height - 2), kWhitePixel);
   EXPECT_EQ(image.Pixel(40, 5), kWhitePixel);
+}
+
+// A metafile of which nothing can be played is no white picture; one that
+// plays and paints nothing is.
+TEST_F(ClipboardWin32Test, RefusesAMetafileThatPlaysNothingAndKeepsOneThatPaintsNothing) {
+  TPicture unplayable;
+  unplayable.Assign(std::make_unique<MetafilePicture>(
+      UniqueHenhmetafile(), MetafileGeometry{1000, 500, 1024, 768, 320, 240}));
+  ASSERT_EQ(PictureWidth(unplayable), 32);
+  try {
+    PrepareWorkingImage(unplayable);
+    ADD_FAILURE() << "no error";
+  } catch (const AppError& e) {
+    EXPECT_STREQ(e.what(), kTextMetafileNotPlayed);
+  }
+  test::ScratchFolder folder;
+  EXPECT_THROW(SaveImageFile(folder.File("none.BMP"), unplayable, ImageSaveSettings{}), AppError);
+
+  Place({{CF_ENHMETAFILE, Metafile(FrameForPixels(30, 20), nullptr)}});
+  TPicture blank;
+  LoadClipboardPicture(blank);
+  const WorkingImage image = PrepareWorkingImage(blank);
+  ASSERT_FALSE(image.IsEmpty());
+  EXPECT_EQ(image.Pixel(0, 0), kWhitePixel);
+  EXPECT_EQ(image.Pixel(image.Width() - 1, image.Height() - 1), kWhitePixel);
 }
 
 TEST_F(ClipboardWin32Test, GivesAnEmptyFileForAZeroWideFrame) {
@@ -482,12 +539,47 @@ TEST_F(ClipboardWin32Test, KeepsThePictureWhenTheClipboardHoldsNone) {
   EXPECT_EQ(PictureWidth(picture), 2);
 }
 
+// Another program's window holding the clipboard open: a window of a
+// thread of its own, as another program's is, which opens the clipboard as
+// the object is made and closes it as it ends.
+class ClipboardHeldElsewhere {
+ public:
+  ClipboardHeldElsewhere() : thread_([this] { Hold(); }) { opened_ = held_.get_future().get(); }
+  ~ClipboardHeldElsewhere() {
+    release_.set_value();
+    thread_.join();
+  }
+  bool opened() const { return opened_; }
+
+ private:
+  void Hold() {
+    const UniqueHwnd window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr));
+    const bool opened = window && OpenClipboard(window.get());
+    held_.set_value(opened);
+    release_.get_future().wait();
+    if (opened) CloseClipboard();
+  }
+
+  std::promise<bool> held_;
+  std::promise<void> release_;
+  bool opened_ = false;
+  std::thread thread_;
+};
+
 TEST_F(ClipboardWin32Test, ReportsAClipboardHeldByAnotherWindow) {
-  ASSERT_TRUE(OpenClipboard(window_.get()));
-  EXPECT_THROW(ClipboardHasPicture(), AppError);
+  Place({{CF_DIB, Dib(5, 3)}});
   TPicture picture;
-  ExpectLoadFails(picture, kTextCannotOpenClipboard);
-  CloseClipboard();
+  {
+    const ClipboardHeldElsewhere held;
+    ASSERT_TRUE(held.opened());
+    EXPECT_THROW(ClipboardHasPicture(), AppError);
+    ExpectLoadFails(picture, kTextCannotOpenClipboard);
+    EXPECT_TRUE(picture.IsEmpty());
+  }
+  // Free again, the same clipboard gives its picture.
+  LoadClipboardPicture(picture);
+  EXPECT_EQ(PictureWidth(picture), 5);
 }
 
 TEST(DrawGraphicStretched, RepeatsPixelsToFillTheRectangle) {

@@ -1,8 +1,10 @@
 #include "imaging/MetafileSaveSize.h"
+#include "imaging/MetafilePictSize.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 namespace zumorika {
 namespace {
@@ -31,6 +33,108 @@ TEST(MetafileSaveSize, PlaysAtPrintResolutionWithinItsBounds) {
     const PixelSize size = MetafileSaveSize(row.ownWidth, row.ownHeight, row.widthMm);
     EXPECT_EQ(size.width, row.width) << row.what;
     EXPECT_EQ(size.height, row.height) << row.what;
+  }
+}
+
+
+// Where the picture of print resolution finds no room, each smaller size
+// is tried in turn, down to the own size.
+TEST(MetafileSaveSize, FindsNoRoomForPrintResolutionThenTriesSmallerSizesDownToTheOwnSize) {
+  struct Row {
+    const char* what;
+    int32_t ownWidth, ownHeight;
+    PixelSize first;
+    int64_t room;  // pixels: a larger picture finds no room
+    std::vector<PixelSize> tried;
+    bool played;
+  };
+  const Row rows[] = {
+      {"room for print resolution", 566, 227, {12632, 5066}, 64'000'000, {{12632, 5066}}, true},
+      {"room for a quarter", 566, 227, {12632, 5066}, 20'000'000,
+       {{12632, 5066}, {6316, 2533}}, true},
+      {"halved down to the own size", 566, 227, {12632, 5066}, 566 * 227,
+       {{12632, 5066}, {6316, 2533}, {3158, 1267}, {1579, 633}, {789, 316}, {566, 227}}, true},
+      {"half the width below the own size: the own size next", 1000, 500, {1500, 750}, 500'000,
+       {{1500, 750}, {1000, 500}}, true},
+      {"no room at all", 566, 227, {1132, 454}, 0, {{1132, 454}, {566, 227}}, false},
+      {"no room at the own size: nothing smaller", 566, 227, {566, 227}, 0, {{566, 227}}, false},
+  };
+  for (const Row& row : rows) {
+    std::vector<PixelSize> tried;
+    PixelSize size = row.first;
+    const bool played = PlayWhereThereIsRoom(row.ownWidth, row.ownHeight, size, [&](PixelSize s) {
+      tried.push_back(s);
+      return tried.size() < 40 && int64_t{s.width} * s.height <= row.room;
+    });
+    EXPECT_EQ(played, row.played) << row.what;
+    ASSERT_EQ(tried.size(), row.tried.size()) << row.what;
+    for (size_t i = 0; i < tried.size(); ++i) {
+      EXPECT_EQ(tried[i].width, row.tried[i].width) << row.what << " " << i;
+      EXPECT_EQ(tried[i].height, row.tried[i].height) << row.what << " " << i;
+    }
+    EXPECT_EQ(size.width, tried.back().width) << row.what;
+  }
+}
+
+// A Windows metafile: the 18-byte header, `records` (each its length in
+// words, function and parameters, as 16-bit words), the end record.
+std::vector<uint8_t> Wmf(const std::vector<std::vector<uint16_t>>& records) {
+  std::vector<uint16_t> words = {1, 9, 0x300, 0, 0, 0, 0, 0, 0};
+  for (const auto& record : records) words.insert(words.end(), record.begin(), record.end());
+  words.insert(words.end(), {3, 0, 0});
+  std::vector<uint8_t> bytes;
+  for (uint16_t w : words) bytes.insert(bytes.end(), {static_cast<uint8_t>(w), static_cast<uint8_t>(w >> 8)});
+  return bytes;
+}
+
+// An old-style metafile picture that gives no size of its own gets one:
+// 100 mm on its longer side, its ratio from negative extents, else from
+// its window extent, else square.
+TEST(MetafilePictSize, GivesAPictureWithoutSizeItsRatioAtOneHundredMillimetres) {
+  const std::vector<uint16_t> windowExt2To1 = {5, 0, 0x020C, 500, 1000};  // y, then x
+  const std::vector<uint16_t> windowExtNegative = {5, 0, 0x020C, 0xFC18, 0xFE0C};  // -1000, -500
+  const std::vector<uint16_t> windowExtZero = {5, 0, 0x020C, 0, 1000};
+  const std::vector<uint16_t> rectangle = {7, 0, 0x041B, 50, 100, 0, 0};
+  const std::vector<uint16_t> tooLong = {0xFFFF, 0xFFFF, 0x020C, 500, 1000};
+  struct Row {
+    const char* what;
+    int32_t mm, xExt, yExt;
+    std::vector<std::vector<uint16_t>> records;
+    bool needsSize;
+    int32_t width, height;
+  };
+  const Row rows[] = {
+      {"a suggested size is kept", 8, 2000, 1000, {windowExt2To1}, false, 0, 0},
+      {"a fixed mapping mode is kept", 1, -2, -1, {}, false, 0, 0},
+      {"isotropic 2:1 ratio", 7, -2, -1, {windowExtZero}, true, 10000, 5000},
+      {"anisotropic 1:3 ratio", 8, -1000, -3000, {}, true, 3333, 10000},
+      {"zero extents: the window extent's ratio", 8, 0, 0, {rectangle, windowExt2To1}, true,
+       10000, 5000},
+      {"a negative window extent counts by its size", 8, 0, 0, {windowExtNegative}, true, 5000,
+       10000},
+      {"a window extent with a zero side is passed over", 8, 0, 0,
+       {windowExtZero, windowExt2To1}, true, 10000, 5000},
+      {"one extent negative, one zero: the window extent", 8, -5, 0, {windowExt2To1}, true, 10000,
+       5000},
+      {"no window extent: square", 8, 0, 0, {rectangle}, true, 10000, 10000},
+      {"a record past the end is not read", 8, 0, 0, {tooLong}, true, 10000, 10000},
+      {"a long strip keeps a 1 mm side", 8, -100000, -1, {}, true, 10000, 100},
+      {"the most negative extents", 8, INT32_MIN, INT32_MIN / 2, {}, true, 10000, 5000},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(NeedsSuggestedSize(row.mm, row.xExt, row.yExt), row.needsSize) << row.what;
+    if (!row.needsSize) continue;
+    const std::vector<uint8_t> wmf = Wmf(row.records);
+    const HimetricSize size = SuggestedSizeFor(row.xExt, row.yExt, wmf.data(), wmf.size());
+    EXPECT_EQ(size.width, row.width) << row.what;
+    EXPECT_EQ(size.height, row.height) << row.what;
+  }
+  // A header cut short or a length that points nowhere: square, nothing read.
+  const std::vector<uint8_t> wmf = Wmf({windowExt2To1});
+  for (size_t cut : {size_t{0}, size_t{3}, size_t{18}, size_t{25}}) {
+    const HimetricSize size = SuggestedSizeFor(0, 0, wmf.data(), cut);
+    EXPECT_EQ(size.width, 10000) << cut;
+    EXPECT_EQ(size.height, 10000) << cut;
   }
 }
 

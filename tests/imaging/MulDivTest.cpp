@@ -56,6 +56,11 @@ TEST(MetafileOwnSize, IsZeroRatherThanNegativeForABrokenHeader) {
   EXPECT_EQ(MetafileOwnWidth(MetafileGeometry{1000, 1000, 1024, 768, 0, 240}), 0);
   EXPECT_EQ(MetafileOwnWidth(MetafileGeometry{-1000, 1000, 1024, 768, 320, 240}), 0);
   EXPECT_EQ(MetafileOwnWidth(MetafileGeometry{1000, 1000, 1024, 768, INT32_MAX, 240}), 0);
+  // A frame of 4 * 10^9 hundredths of a millimetre (past 2^31): 12800 pixels
+  // on a device 1024 pixels and 3.2 km wide, past 32 bits on one 1 mm wide.
+  EXPECT_EQ(MetafileOwnWidth(MetafileGeometry{4'000'000'000, 1000, 1024, 768, 3'200'000, 240}),
+            12800);
+  EXPECT_EQ(MetafileOwnWidth(MetafileGeometry{4'000'000'000, 1000, 1024, 768, 1, 240}), 0);
 }
 
 }  // namespace

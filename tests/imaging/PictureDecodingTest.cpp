@@ -437,6 +437,62 @@ TEST(PngTest, AnInterlacedFileGivesThePictureOfTheSameFileNotInterlaced) {
   }
 }
 
+// A 3 x 1 16-bit grey PNG of levels 32, 64 and 128 (each v * 257), with
+// `chunk` (type and data; none when empty) before its pixels.
+std::vector<uint8_t> GreyPng16(const std::string& chunk, const std::string& data,
+                               bool interlaced) {
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  const auto put = [&](const std::string& type, const std::vector<uint8_t>& body) {
+    for (int shift = 24; shift >= 0; shift -= 8) png.push_back(body.size() >> shift & 0xFF);
+    std::vector<uint8_t> typed(type.begin(), type.end());
+    typed.insert(typed.end(), body.begin(), body.end());
+    png.insert(png.end(), typed.begin(), typed.end());
+    const uLong crc = crc32(0, typed.data(), static_cast<uInt>(typed.size()));
+    for (int shift = 24; shift >= 0; shift -= 8) png.push_back(crc >> shift & 0xFF);
+  };
+  put("IHDR", {0, 0, 0, 3, 0, 0, 0, 1, 16, 0, 0, 0, static_cast<uint8_t>(interlaced)});
+  if (!chunk.empty()) put(chunk, std::vector<uint8_t>(data.begin(), data.end()));
+  // Adam7 keeps the pixels of a 3 x 1 picture in passes 1, 4 and 6: x 0, 2, 1.
+  const std::vector<uint8_t> raw =
+      interlaced ? std::vector<uint8_t>{0, 32, 32, 0, 128, 128, 0, 64, 64}
+                 : std::vector<uint8_t>{0, 32, 32, 64, 64, 128, 128};
+  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+  std::vector<uint8_t> packed(packedSize);
+  compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()));
+  packed.resize(packedSize);
+  put("IDAT", packed);
+  put("IEND", {});
+  return png;
+}
+
+// A 16-bit file that says nothing of its colours is sRGB, as browsers show
+// it; one that says something keeps libpng's reading (linear without gAMA).
+TEST(PngTest, ASixteenBitFileWithoutColourChunkIsSrgb) {
+  const std::string gammaOne("\x00\x01\x86\xA0", 4), perceptual("\x00", 1);
+  const std::vector<uint32_t> srgb = {Rgb(32, 32, 32), Rgb(64, 64, 64), Rgb(128, 128, 128)};
+  const std::vector<uint32_t> linear = {Rgb(99, 99, 99), Rgb(136, 136, 136), Rgb(186, 186, 186)};
+  const struct {
+    const char* chunk;
+    std::string data;
+    const std::vector<uint32_t>& expected;
+  } files[] = {
+      {"", "", srgb},
+      {"sRGB", perceptual, srgb},
+      {"gAMA", gammaOne, linear},
+      {"iCCP", std::string("profile\0\0\x78\x9C\x03\x00\x00\x00\x00\x01", 17), linear},
+      {"cICP", std::string("\x01\x0D\x00\x01", 4), linear},
+  };
+  for (const auto& f : files) {
+    for (bool interlaced : {false, true}) {
+      const std::vector<uint8_t> png = GreyPng16(f.chunk, f.data, interlaced);
+      WorkingImage out;
+      std::string reason;
+      ASSERT_TRUE(DecodePng(png.data(), png.size(), out, reason)) << f.chunk << ": " << reason;
+      EXPECT_EQ(PixelsOf(out), f.expected) << "chunk '" << f.chunk << "', interlaced " << interlaced;
+    }
+  }
+}
+
 // A JPEG of two solid halves, red on the left and blue on the right, with
 // an EXIF block giving `orientation` (0: none) spliced in after its start.
 std::vector<uint8_t> TwoHalvesJpeg(int orientation) {

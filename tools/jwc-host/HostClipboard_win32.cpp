@@ -91,7 +91,8 @@ bool PutEmf(const std::wstring& path, std::string& error) {
   return HandOver(CF_ENHMETAFILE, emf, error);
 }
 
-bool PutWmf(const std::wstring& path, std::string& error) {
+bool PutWmf(const Options& options, std::string& error) {
+  const std::wstring& path = options.clipSource;
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) {
     error = "cannot read " + WideToUtf8(path);
@@ -125,9 +126,9 @@ bool PutWmf(const std::wstring& path, std::string& error) {
     return false;
   }
   METAFILEPICT pict{};
-  pict.mm = MM_ANISOTROPIC;
-  pict.xExt = xExt;
-  pict.yExt = yExt;
+  pict.mm = options.wmfExtentsGiven ? options.wmfMode : MM_ANISOTROPIC;
+  pict.xExt = options.wmfExtentsGiven ? options.wmfXExt : xExt;
+  pict.yExt = options.wmfExtentsGiven ? options.wmfYExt : yExt;
   pict.hMF = wmf.get();
   UniqueGlobal memory = GlobalCopy(&pict, sizeof pict);
   if (!memory) {
@@ -234,7 +235,7 @@ bool FillClipboard(const Options& options, HWND owner, std::string& error) {
     case ClipKind::kBmp: return PutDib(options.clipSource, error);
     case ClipKind::kBmpBitmapOnRequest: return PutDib(options.clipSource, error, owner);
     case ClipKind::kEmf: return PutEmf(options.clipSource, error);
-    case ClipKind::kWmf: return PutWmf(options.clipSource, error);
+    case ClipKind::kWmf: return PutWmf(options, error);
     case ClipKind::kText: return PutText(options.clipSource, error);
     case ClipKind::kBrowser: return PutBrowserPicture(options.clipSource, false, error);
     case ClipKind::kBrowserDib: return PutBrowserPicture(options.clipSource, true, error);

@@ -1,6 +1,7 @@
 #include "HostOptions_win32.h"
 
 #include <cstdlib>
+#include <cwchar>
 
 #include "HostCommon_win32.h"
 
@@ -27,6 +28,9 @@ const char kUsageText[] =
     "                      or \"no\" after the tool's end\n"
     "  --clip-emf FILE     an enhanced metafile as CF_ENHMETAFILE\n"
     "  --clip-wmf FILE     a Windows metafile (placeable or plain) as CF_METAFILEPICT\n"
+    "  --clip-wmf-extents MM,X,Y  with --clip-wmf: METAFILEPICT's mapping mode and\n"
+    "                      extents (7 MM_ISOTROPIC, 8 MM_ANISOTROPIC; negative\n"
+    "                      extents give a ratio alone, zero none)\n"
     "  --clip-text TEXT    a text as CF_UNICODETEXT\n"
     "  --clip-browser BMP  what Chrome and Edge place for \"Copy image\": the\n"
     "                      registered \"PNG\" (the picture as PNG), then CF_DIBV5\n"
@@ -177,6 +181,17 @@ int ParseOptions(int argc, wchar_t** argv, Options& options) {
     } else if (arg == L"--clip-wmf") {
       options.clip = ClipKind::kWmf;
       options.clipSource = value();
+    } else if (arg == L"--clip-wmf-extents") {
+      const std::wstring text = value();
+      int mode = 0, x = 0, y = 0;
+      if (swscanf(text.c_str(), L"%d,%d,%d", &mode, &x, &y) != 3) {
+        Err("jwc-host: --clip-wmf-extents wants MM,X,Y: " + WideToUtf8(text) + "\n");
+        return kUsage;
+      }
+      options.wmfExtentsGiven = true;
+      options.wmfMode = mode;
+      options.wmfXExt = x;
+      options.wmfYExt = y;
     } else if (arg == L"--clip-text") {
       options.clip = ClipKind::kText;
       options.clipSource = value();

@@ -35,6 +35,12 @@ struct Options {
   ClipKind clip = ClipKind::kKeep;
   std::wstring clipSource;  // a path, or the text for kText
   std::vector<std::wstring> clipFiles;  // for kFiles, in the given order
+  // For kWmf: METAFILEPICT's mapping mode and extents as given, instead of
+  // MM_ANISOTROPIC and the placeable header's size.
+  bool wmfExtentsGiven = false;
+  LONG wmfMode = MM_ANISOTROPIC;
+  LONG wmfXExt = 0;
+  LONG wmfYExt = 0;
   bool listFormats = false;  // print the clipboard's formats before the run
   std::wstring makeTableEmf;  // written before anything else
   std::wstring playEmf;       // played at playWidth x playHeight into playBmp

@@ -360,3 +360,38 @@ case_own_dib_of_each_depth_is_the_picture() {
       fail "$name: CF_BITMAP was asked for ($(grep 'CF_BITMAP' "$CASE_DIR/host.log"))"
   done
 }
+
+# make_grey16 DIR: DIR/grey16.png and DIR/grey16i.png (interlaced), 3 x 1,
+# 16-bit grey of levels 32, 64 and 128 (each v * 257), no gAMA, sRGB, iCCP
+# or cICP: nothing says how the samples are coded.
+make_grey16() {
+  python3 - "$1" <<'PY'
+import struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+for name, interlace, raw in (("grey16", 0, b"\0" + b"".join(struct.pack(">H", v * 257) for v in (32, 64, 128))),
+                             # Adam7 keeps x 0, 2 and 1 of a 3 x 1 picture in passes 1, 4, 6.
+                             ("grey16i", 1, b"".join(b"\0" + struct.pack(">H", v * 257) for v in (32, 128, 64)))):
+    open("%s/%s.png" % (sys.argv[1], name), "wb").write(
+        b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 3, 1, 16, 0, 0, 0, interlace)) +
+        chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+PY
+}
+
+# A 16-bit PNG that says nothing of its colours is sRGB, as browsers show it:
+# levels 32, 64 and 128 stay 32, 64 and 128 (taken as linear light they
+# became 99, 136 and 186), whether it is on the clipboard as "PNG" or copied
+# as a file, interlaced or not.
+case_sixteen_bit_png_without_colour_chunk_is_srgb() {
+  local row file option
+  for row in grey16:--clip-png grey16i:--clip-png grey16:--clip-files grey16i:--clip-files; do
+    IFS=: read -r file option <<<"$row"
+    new_case "$file${option#--clip}"
+    make_grey16 "$CASE_DIR"
+    host --exchange "$(exchange minimal.txt)" "$option=$(winpath "$CASE_DIR/$file.png")" \
+      --script "$(script "radio 1034" "click 1")"
+    expect_rc 0
+    expect_bmp "$DWG_DIR/plan_000.BMP" 24 3 1
+    expect_pixels "$DWG_DIR/plan_000.BMP" "0 0 32 32 32" "1 0 64 64 64" "2 0 128 128 128"
+  done
+}

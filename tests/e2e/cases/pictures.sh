@@ -203,3 +203,79 @@ case_old_metafile_picture_is_taken() {
   python3 -c 'import sys; w, h, p = map(float, sys.argv[1:]); sys.exit(w != 1181 or abs(h - 1181 * p / 100) > 1)' \
     "$width" "$height" "$placed" || fail "old-style metafile saved ${width}x$height, wanted 1181 wide, as high as ${placed} mm"
 }
+
+# A plain Windows metafile (no placeable header, so no size of its own) whose
+# window extent is 200 x 100 and whose left half is painted black.
+make_wmf_half_black() {
+  python3 - "$1" <<'PY'
+import struct, sys
+def record(function, *params):
+    return struct.pack("<IH", 3 + len(params), function) + struct.pack("<%dh" % len(params), *params)
+records = (record(0x020B, 0, 0) + record(0x020C, 100, 200) +     # SETWINDOWORG, SETWINDOWEXT (y, x)
+           struct.pack("<IHHIH", 7, 0x02FC, 0, 0, 0) +           # CREATEBRUSHINDIRECT solid black
+           record(0x012D, 0) + record(0x041B, 100, 100, 0, 0) +  # SELECTOBJECT, RECTANGLE (b, r, t, l)
+           record(0x0000))
+words = 9 + len(records) // 2
+open(sys.argv[1], "wb").write(struct.pack("<HHHIHIH", 1, 9, 0x300, words, 1, 7, 0) + records)
+PY
+}
+
+# An old-style metafile picture that gives no size (METAFILEPICT's extents
+# negative: a ratio alone; or zero: nothing) is 100 mm on its longer side
+# with its ratio: from the extents, else from its window extent. It is
+# played at 300 dpi of the paste's 100 mm as any metafile, not stretched to
+# the whole screen (1280 x 1023 before, placed 100 x 79.9 mm). One that
+# gives its size (40 x 20 mm) is converted by the system as before.
+case_old_metafile_picture_without_size_keeps_its_ratio() {
+  local row extents ratio placed width height
+  for row in 8,0,0:0.5 7,-2,-1:0.5 8,-3,-3:1 8,4000,2000:0.5; do
+    IFS=: read -r extents ratio <<<"$row"
+    new_case "wmf-unsized-${extents//,/_}"
+    make_wmf_half_black "$CASE_DIR/picture.wmf"
+    host --exchange "$(exchange minimal.txt)" --clip-wmf "$(winpath "$CASE_DIR/picture.wmf")" \
+      --clip-wmf-extents "$extents" --script "$(script "radio 1034" "click 1")"
+    expect_rc 0
+    [[ "$(head -c 2 "$DWG_DIR/plan_000.BMP" 2>/dev/null)" == BM ]] || { fail "$extents: no BMP written"; continue; }
+    placed="$(tr -d '\r' <"$CASE_DIR/out.txt" | tail -n 1 | sed 's/.*,//')"
+    width="$(u32 "$DWG_DIR/plan_000.BMP" 18)"
+    height="$(u32 "$DWG_DIR/plan_000.BMP" 22)"
+    python3 -c 'import sys; w, h, p, r = map(float, sys.argv[1:])
+sys.exit(w != 1181 or abs(p - 100 * r) > 0.5 or abs(h - 1181 * p / 100) > 1)' \
+      "$width" "$height" "$placed" "$ratio" ||
+      fail "$extents: saved ${width}x$height placed 100 x $placed mm, wanted 1181 wide in a ratio of $ratio"
+    [[ "$(pixel "$DWG_DIR/plan_000.BMP" 100 "$((height / 2))")" == "0 0 0" ]] ||
+      fail "$extents: the left half is not black"
+    [[ "$(pixel "$DWG_DIR/plan_000.BMP" 1100 "$((height / 2))")" == "255 255 255" ]] ||
+      fail "$extents: the right half is not white"
+  done
+}
+
+# An enhanced metafile whose frame's edges lie 4 * 10^9 hundredths of a
+# millimetre apart (-2 * 10^9 to 2 * 10^9, more than a 32-bit difference
+# holds) on a device of 1024 x 768 pixels and 3.2 x 2.4 km: 12800 x 320
+# pixels of its own, kept at a 100 mm paste. Its 32-bit difference was
+# negative: an empty picture.
+case_metafile_frame_wider_than_32_bits_keeps_its_size() {
+  new_case emf-frame64
+  python3 - "$CASE_DIR/wide.emf" <<'PY'
+import struct, sys
+records = [
+    struct.pack("<III", 37, 12, 0x80000000 | 4),            # SELECTOBJECT BLACK_BRUSH
+    struct.pack("<II4i", 43, 24, -6400, 0, 0, 320),         # RECTANGLE, the left half
+    struct.pack("<IIIII", 14, 20, 0, 16, 20),               # EOF
+]
+size = 88 + sum(len(r) for r in records)
+header = struct.pack("<II4i4iIIIIHHIIIiiii", 1, 88, -6400, 0, 6399, 319,
+                     -2000000000, 0, 2000000000, 100000000,
+                     0x464D4520, 0x10000, size, 1 + len(records), 1, 0, 0, 0, 0,
+                     1024, 768, 3200000, 2400000)
+open(sys.argv[1], "wb").write(header + b"".join(records))
+PY
+  host --exchange "$(exchange minimal.txt)" --clip-emf "$(winpath "$CASE_DIR/wide.emf")" \
+    --script "$(script "radio 1034" "click 1")"
+  expect_rc 0
+  expect_reference "^@BMplan_000.BMP,100,2.5"
+  # Wine's own playing subtracts the edges in 32 bits too: only the size is
+  # checked, not what it draws.
+  expect_bmp "$DWG_DIR/plan_000.BMP" 24 12800 320
+}
