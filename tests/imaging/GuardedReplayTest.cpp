@@ -23,6 +23,7 @@
 #include "TestPictures.h"
 #include "imaging/DibLayout.h"
 #include "imaging/ImageFile.h"
+#include "imaging/MetafilePictSize.h"
 #include "imaging/OwnDibPicture_win32.h"
 #include "imaging/PictureData_win32.h"
 #include "imaging/PictureDecoding.h"
@@ -135,6 +136,11 @@ class GuardedReplay : public testing::Test {
     ASSERT_NE(copy.data(), nullptr);
     const UINT size = static_cast<UINT>(copy.size());
     METAFILEPICT pict{MM_ANISOTROPIC, 2000, 1000, nullptr};
+    if (old) {
+      // A picture without a size takes its ratio from the records' bytes.
+      const HimetricSize suggested = SuggestedSizeFor(0, 0, copy.data(), copy.size());
+      EXPECT_GT(suggested.width, 0) << name;
+    }
     UniqueHenhmetafile metafile(old ? SetWinMetaFileBits(size, copy.data(), nullptr, &pict)
                                    : SetEnhMetaFileBits(size, copy.data()));
     if (metafile) {
