@@ -232,7 +232,7 @@ def certificate_table(exe):
 def check_hardening(exe, map_text):
     """Faults unless the exe has DEP, ASLR and high-entropy ASLR and its link
     map shows the stack protector and fortified functions linked in
-    statically; returns its DllCharacteristics."""
+    statically; returns what it found, for the report."""
     try:
         flags = dll_characteristics(exe)
     except (ValueError, struct.error) as e:
@@ -241,19 +241,26 @@ def check_hardening(exe, map_text):
     for bit, what in DLL_CHARACTERISTICS:
         if not flags & bit:
             fault(f"zumorika.exe lacks {what}: DllCharacteristics {flags:#06x}")
+    found = f"DllCharacteristics {flags:#06x} (" + ", ".join(what for bit, what in DLL_CHARACTERISTICS if flags & bit) + ")"
     references = cross_references(map_text)
     if references is None:
         fault("the link map has no cross reference table (ld --cref): the hardening cannot be checked")
-        return flags
+        return found
     for symbol in STACK_PROTECTOR_SYMBOLS:
         files = references.get(symbol, [])
-        if not files or not any(own_code(f) for f in files[1:]):
+        users = sum(own_code(f) for f in files[1:])
+        if not users:
             fault(f"zumorika.exe has no stack protector: its own code does not use {symbol} (-fstack-protector-strong)")
         elif not STATIC_LIBSSP.search(files[0]):
             fault(f"zumorika.exe takes {symbol} from {files[0]}, not from the static libssp.a")
-    if not any(FORTIFIED_SYMBOL.fullmatch(symbol) and len(files) > 1 for symbol, files in references.items()):
+        else:
+            found += f"; {symbol} from libssp.a, used by {users} of Zumorika's objects and {len(files) - 1 - users} others"
+    fortified = sorted(symbol for symbol, files in references.items()
+                       if FORTIFIED_SYMBOL.fullmatch(symbol) and len(files) > 1)
+    if not fortified:
         fault("zumorika.exe calls no fortified function: the link map has no __*_chk in use (_FORTIFY_SOURCE=2)")
-    return flags
+    found += f"; fortified functions called: {', '.join(fortified) or 'none'}"
+    return found
 
 
 def without_signature(exe):
@@ -547,8 +554,8 @@ def main():
         sys.exit(1)
     signed = "signed" if certificate_table(get("zumorika.exe"))[1] else "unsigned"
     print(f"{zip_path}: {', '.join(sorted(files))}; version {version}; notices cover {', '.join(libraries)}")
-    print(f"{zip_path}: zumorika.exe {signed}, DllCharacteristics {hardening:#06x} (DEP, ASLR, high-entropy ASLR), "
-          f"stack protector and fortified functions linked; SBOM.cdx.json valid and as linked")
+    print(f"{zip_path}: zumorika.exe {signed}; {hardening}")
+    print(f"{zip_path}: SBOM.cdx.json valid CycloneDX, listing what the link map shows")
 
 
 if __name__ == "__main__":
