@@ -473,6 +473,9 @@ def main():
     folder = f"zumorika-{version}"
     if os.path.basename(zip_path) != folder + ".zip":
         fault(f"{zip_path}: the name should be {folder}.zip")
+    if not os.path.isfile(zip_path):
+        print(f"{zip_path}: no such package (run scripts/release)", file=sys.stderr)
+        sys.exit(1)
     with zipfile.ZipFile(zip_path) as z:
         files = {n.split("/")[-1]: z.read(n) for n in z.namelist() if not n.endswith("/")}
         outside = [n for n in z.namelist() if not n.startswith(folder + "/")]
