@@ -35,6 +35,26 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Every Windows build of the checkout, the libraries scripts/setup builds
+# into .deps among them, is hardened and records no build path:
+#  - -fstack-protector-strong guards the frames that hold arrays or take
+#    addresses, and _FORTIFY_SOURCE=2 has MinGW-w64's string.h and stdio.h
+#    check copies into buffers of known size (it needs optimisation; without
+#    it the headers leave the plain calls). Both call into GCC's libssp,
+#    which the spec file links (-lssp_nonshared -lssp) when the flag is on the
+#    link line too, as CMake puts it; linked with -static it is no DLL;
+#  - -ffile-prefix-map writes the checkout's path as "." into __FILE__ and
+#    debug information, so that builds in different folders give the same
+#    bytes. A build folder outside the checkout is mapped too.
+get_filename_component(ZUMORIKA_CHECKOUT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(ZUMORIKA_MINGW_FLAGS "-fstack-protector-strong -D_FORTIFY_SOURCE=2 -ffile-prefix-map=${ZUMORIKA_CHECKOUT}=.")
+string(FIND "${CMAKE_BINARY_DIR}/" "${ZUMORIKA_CHECKOUT}/" ZUMORIKA_BUILD_IN_CHECKOUT)
+if(CMAKE_BINARY_DIR AND NOT ZUMORIKA_BUILD_IN_CHECKOUT EQUAL 0)
+  string(APPEND ZUMORIKA_MINGW_FLAGS " -ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
+endif()
+set(CMAKE_C_FLAGS_INIT "${ZUMORIKA_MINGW_FLAGS}")
+set(CMAKE_CXX_FLAGS_INIT "${ZUMORIKA_MINGW_FLAGS}")
+
 # Lets ctest and custom commands start the test executables under Wine.
 get_filename_component(ZUMORIKA_WINE_EXEC
   "${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/wine-exec" ABSOLUTE)

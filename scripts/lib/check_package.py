@@ -15,14 +15,16 @@ Exits non-zero, naming every fault, when the zip breaks one of these:
     no other.
 """
 import hashlib
+import json
 import os
 import re
 import struct
 import subprocess
 import sys
+import tempfile
 import zipfile
 
-PACKAGE_FILES = ["zumorika.exe", "ZUMORIKA.BAT", "ZUMORIKA.TXT", "LICENSE.TXT", "NOTICES.TXT"]
+PACKAGE_FILES = ["zumorika.exe", "ZUMORIKA.BAT", "ZUMORIKA.TXT", "LICENSE.TXT", "NOTICES.TXT", "SBOM.cdx.json"]
 IJG_SENTENCE = "This software is based in part on the work of the Independent JPEG Group."
 
 # Which files of which origin each library in NOTICES.TXT stands for. The
@@ -30,16 +32,21 @@ IJG_SENTENCE = "This software is based in part on the work of the Independent JP
 # scripts/setup built. A linked file no rule matches fails the check: a new
 # library needs its notices before it can ship.
 IMPORT_LIBRARY = "import library"
+# (library of NOTICES.TXT, origin, file name pattern, component of SBOM.cdx.json)
 RULES = [
-    ("libjpeg-turbo", ".deps", r"libjpeg\.a"),
-    ("libpng", ".deps", r"libpng\.a"),
+    ("libjpeg-turbo", ".deps", r"libjpeg\.a", "libjpeg-turbo"),
+    ("libpng", ".deps", r"libpng\.a", "libpng"),
     # The static archive only: the package's libz.dll.a would need zlib1.dll.
-    ("zlib", "libz-mingw-w64-dev", r"libz\.a"),
-    ("winpthreads", "mingw-w64-x86-64-dev", r"lib(win)?pthread\.a"),
-    ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", r"crt\w*\.o|libmingw32\.a|libmingwex\.a|libmoldname\.a|libmsvcrt\.a"),
-    ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", IMPORT_LIBRARY),
-    ("GCC runtime libraries (libgcc, libstdc++)", "gcc-mingw-w64-x86-64-posix", r"libgcc\.a|libgcc_eh\.a|crtbegin\.o|crtend\.o"),
-    ("GCC runtime libraries (libgcc, libstdc++)", "g++-mingw-w64-x86-64-posix", r"libstdc\+\+\.a"),
+    ("zlib", "libz-mingw-w64-dev", r"libz\.a", "zlib"),
+    ("winpthreads", "mingw-w64-x86-64-dev", r"lib(win)?pthread\.a", "winpthreads"),
+    ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", r"crt\w*\.o|libmingw32\.a|libmingwex\.a|libmoldname\.a|libmsvcrt\.a",
+     "mingw-w64-runtime"),
+    ("MinGW-w64 runtime", "mingw-w64-x86-64-dev", IMPORT_LIBRARY, "mingw-w64-runtime"),
+    ("GCC runtime libraries (libgcc, libstdc++)", "gcc-mingw-w64-x86-64-posix",
+     r"libgcc\.a|libgcc_eh\.a|crtbegin\.o|crtend\.o", "libgcc"),
+    # The stack protector's and the fortified functions' checks.
+    ("GCC runtime libraries (libgcc, libstdc++)", "gcc-mingw-w64-x86-64-posix", r"libssp(_nonshared)?\.a", "libssp"),
+    ("GCC runtime libraries (libgcc, libstdc++)", "g++-mingw-w64-x86-64-posix", r"libstdc\+\+\.a", "libstdc++"),
 ]
 # How the guide's list of the libraries built into zumorika.exe names each
 # library of NOTICES.TXT.
@@ -160,6 +167,120 @@ def check_exe(exe, version):
         fault(f"zumorika.exe: the manifest's assemblyIdentity version is {got!r}, wanted {version + '.0'!r}")
 
 
+# --- hardening -----------------------------------------------------------------
+
+# IMAGE_DLLCHARACTERISTICS_* of the optional header that the exe must carry.
+DLL_CHARACTERISTICS = [
+    (0x0020, "high-entropy ASLR (HIGH_ENTROPY_VA)"),
+    (0x0040, "ASLR (DYNAMIC_BASE)"),
+    (0x0100, "DEP (NX_COMPAT)"),
+]
+# What the link map's cross reference table (ld --cref) shows when the
+# protector and the fortified functions are in: the guard and the failure
+# handler of -fstack-protector-strong defined by the static libssp.a and used
+# by Zumorika's own code, and at least one checked copy of _FORTIFY_SOURCE
+# (__memcpy_chk and its kin) called from somewhere.
+STACK_PROTECTOR_SYMBOLS = ["__stack_chk_fail", "__stack_chk_guard"]
+FORTIFIED_SYMBOL = re.compile(r"__(mem|str|stp|wcs|wmem|[a-z]*printf|gets)\w*_chk")
+STATIC_LIBSSP = re.compile(r"(^|/)libssp\.a\(")
+
+
+def own_code(path):
+    """True for an object of Zumorika's own build in a link map."""
+    return bool(re.search(r"(^|/)CMakeFiles/zumorika\.dir/|(^|/)libzumorika_\w+\.a\(", path))
+
+
+def cross_references(map_text):
+    """{symbol: [file defining it, files referring to it...]} from the cross
+    reference table of a GNU ld map; None when the map has none."""
+    if "\nCross Reference Table\n" not in map_text:
+        return None
+    table = map_text.split("\nCross Reference Table\n", 1)[1]
+    references, symbol = {}, None
+    for line in table.splitlines():
+        # A long name stands alone on its line, its files on the next ones.
+        m = re.match(r"^(\S+)(?:\s+(\S.*))?$", line)
+        if m and m.group(1) != "Symbol":
+            symbol = m.group(1)
+            references[symbol] = [m.group(2).strip()] if m.group(2) else []
+        elif symbol and line.startswith(" ") and line.strip():
+            references[symbol].append(line.strip())
+    return references
+
+
+def pe_optional_header(exe):
+    """(offset of the optional header, its magic), checked for PE32+."""
+    pe = struct.unpack_from("<I", exe, 0x3C)[0]
+    if exe[pe:pe + 4] != b"PE\0\0":
+        raise ValueError("no PE header")
+    optional = pe + 24
+    magic = struct.unpack_from("<H", exe, optional)[0]
+    if magic != 0x20B:
+        raise ValueError(f"optional header magic {magic:#x}, not PE32+")
+    return optional
+
+
+def dll_characteristics(exe):
+    return struct.unpack_from("<H", exe, pe_optional_header(exe) + 70)[0]
+
+
+def certificate_table(exe):
+    """(file offset, size) of the Authenticode signature; size 0 when unsigned."""
+    return struct.unpack_from("<II", exe, pe_optional_header(exe) + 112 + 4 * 8)
+
+
+def check_hardening(exe, map_text):
+    """Faults unless the exe has DEP, ASLR and high-entropy ASLR and its link
+    map shows the stack protector and fortified functions linked in
+    statically; returns what it found, for the report."""
+    try:
+        flags = dll_characteristics(exe)
+    except (ValueError, struct.error) as e:
+        fault(f"zumorika.exe: cannot read its PE header ({e})")
+        return None
+    for bit, what in DLL_CHARACTERISTICS:
+        if not flags & bit:
+            fault(f"zumorika.exe lacks {what}: DllCharacteristics {flags:#06x}")
+    found = f"DllCharacteristics {flags:#06x} (" + ", ".join(what for bit, what in DLL_CHARACTERISTICS if flags & bit) + ")"
+    references = cross_references(map_text)
+    if references is None:
+        fault("the link map has no cross reference table (ld --cref): the hardening cannot be checked")
+        return found
+    for symbol in STACK_PROTECTOR_SYMBOLS:
+        files = references.get(symbol, [])
+        users = sum(own_code(f) for f in files[1:])
+        if not users:
+            fault(f"zumorika.exe has no stack protector: its own code does not use {symbol} (-fstack-protector-strong)")
+        elif not STATIC_LIBSSP.search(files[0]):
+            fault(f"zumorika.exe takes {symbol} from {files[0]}, not from the static libssp.a")
+        else:
+            found += f"; {symbol} from libssp.a, used by {users} of Zumorika's objects and {len(files) - 1 - users} others"
+    fortified = sorted(symbol for symbol, files in references.items()
+                       if FORTIFIED_SYMBOL.fullmatch(symbol) and len(files) > 1)
+    if not fortified:
+        fault("zumorika.exe calls no fortified function: the link map has no __*_chk in use (_FORTIFY_SOURCE=2)")
+    found += f"; fortified functions called: {', '.join(fortified) or 'none'}"
+    return found
+
+
+def without_signature(exe):
+    """The exe's bytes with its Authenticode signature removed by osslsigncode,
+    as a user's maintainer would; the bytes themselves when unsigned."""
+    if certificate_table(exe)[1] == 0:
+        return exe
+    with tempfile.TemporaryDirectory() as tmp:
+        signed, unsigned = os.path.join(tmp, "signed.exe"), os.path.join(tmp, "unsigned.exe")
+        with open(signed, "wb") as f:
+            f.write(exe)
+        run = subprocess.run(["osslsigncode", "remove-signature", "-in", signed, "-out", unsigned],
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            fault(f"zumorika.exe is signed, and osslsigncode cannot remove the signature: {run.stdout}{run.stderr}")
+            return exe
+        with open(unsigned, "rb") as f:
+            return f.read()
+
+
 # --- what the executable links ---------------------------------------------
 
 def linked_inputs(map_text):
@@ -199,36 +320,56 @@ def notices_libraries(notices):
     return dict(re.findall(r"^Library: (.+)\nVersion: (\S+)$", notices, re.M))
 
 
-def check_coverage(map_text, build, deps, notices):
+class Linked:
+    """One library file linked into zumorika.exe and what it belongs to."""
+
+    def __init__(self, path, origin, library, component):
+        self.path, self.origin, self.library, self.component = path, origin, library, component
+
+    def version(self):
+        """The version NOTICES.TXT must name: the upstream release of the
+        Debian package, for scripts/setup's builds that of the native package
+        of the same library."""
+        if self.origin == ".deps":
+            return package_version(DEPS_VERSION_FROM[self.library], "source:Version")
+        return package_version(self.origin)
+
+
+def trace_linked(map_text, build, deps):
+    """[Linked] for every library file the link map names, traced to the
+    Debian package that installed it or to scripts/setup's builds; faults for
+    files no rule covers."""
     build, deps = os.path.realpath(build), os.path.realpath(deps)
     inputs = linked_inputs(map_text)
     real = {p: os.path.realpath(os.path.join(build, p)) for p in inputs}
     system = owners(sorted({r for r in real.values()
                             if not r.startswith(build + os.sep) and not r.startswith(deps + os.sep)}))
-    covered = notices_libraries(notices)
-    used = {}
+    traced = []
     for path, members in sorted(inputs.items()):
         r, name = real[path], os.path.basename(real[path])
         if r.startswith(build + os.sep):
-            own = re.fullmatch(r"libzumorika_\w+\.a", name) or (
-                members is None and os.sep + "CMakeFiles" + os.sep + "zumorika.dir" + os.sep in r)
+            own = re.fullmatch(r"libzumorika_\w+\.a", name) or (members is None and own_code(r))
             if not own:
                 fault(f"{path}: built beside Zumorika but not Zumorika's own code; add its notices and a rule")
             continue
         origin = ".deps" if r.startswith(deps + os.sep) else system.get(r, "no Debian package")
         stem = name[:-2] if name.endswith(".a") else None
         is_import = bool(stem and members and all(re.fullmatch(re.escape(stem) + r"(s\d+|h|t)\.o", m) for m in members))
-        library = next((lib for lib, rule_origin, pattern in RULES if rule_origin == origin and (
-            (pattern == IMPORT_LIBRARY and is_import) or
-            (pattern != IMPORT_LIBRARY and re.fullmatch(pattern, name)))), None)
-        if library is None:
+        rule = next((rule for rule in RULES if rule[1] == origin and (
+            (rule[2] == IMPORT_LIBRARY and is_import) or
+            (rule[2] != IMPORT_LIBRARY and re.fullmatch(rule[2], name)))), None)
+        if rule is None:
             fault(f"{r} (from {origin}) is linked into zumorika.exe, and no notices cover it")
             continue
-        if origin == ".deps":
-            version = package_version(DEPS_VERSION_FROM[library], "source:Version")
-        else:
-            version = package_version(origin)
-        used.setdefault(library, set()).add(version)
+        traced.append(Linked(r, origin, rule[0], rule[3]))
+    return traced
+
+
+def check_coverage(traced, notices):
+    covered = notices_libraries(notices)
+    used = {}
+    for linked in traced:
+        used.setdefault(linked.library, set()).add(linked.version())
     for library, versions in sorted(used.items()):
         if library not in covered:
             fault(f"NOTICES.TXT has no notices of {library}, which zumorika.exe links")
@@ -236,6 +377,57 @@ def check_coverage(map_text, build, deps, notices):
             fault(f"NOTICES.TXT names {library} {covered[library]}, but {', '.join(sorted(map(str, versions)))} "
                   "is linked: run scripts/notices")
     return sorted(used)
+
+
+# --- the bill of materials ------------------------------------------------------
+
+def validate_sbom(path, deps):
+    """Faults unless the CycloneDX validator of scripts/lib/sbom (installed by
+    scripts/setup into DEPS/sbom) finds the document valid."""
+    modules = os.path.join(deps, "sbom", "node_modules")
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sbom", "validate.cjs")
+    if not os.path.isdir(modules):
+        fault(f"no CycloneDX validator in {modules}: run scripts/setup")
+        return
+    run = subprocess.run(["node", script, path], capture_output=True, text=True,
+                         env=dict(os.environ, NODE_PATH=modules))
+    if run.returncode != 0:
+        fault(f"SBOM.cdx.json does not validate: {run.stdout}{run.stderr}".rstrip())
+
+
+def check_sbom(data, traced, version):
+    """Faults unless SBOM.cdx.json describes zumorika VERSION and lists each
+    component the link map shows, at its version, with a licence, its Debian
+    source and that source's SHA-256, and no other component."""
+    try:
+        document = json.loads(data)
+        subject = document["metadata"]["component"]
+        components = {c["name"]: c for c in document.get("components", [])}
+    except (ValueError, KeyError, TypeError) as e:
+        fault(f"SBOM.cdx.json cannot be read ({e!r})")
+        return
+    if (subject.get("name"), subject.get("version")) != ("zumorika", version):
+        fault(f"SBOM.cdx.json describes {subject.get('name')} {subject.get('version')}, wanted zumorika {version}")
+    wanted = {}
+    for linked in traced:
+        wanted.setdefault(linked.component, set()).add(linked.version())
+    for name in sorted(set(wanted) - set(components)):
+        fault(f"SBOM.cdx.json lacks {name}, which zumorika.exe links")
+    for name in sorted(set(components) - set(wanted)):
+        fault(f"SBOM.cdx.json lists {name}, which zumorika.exe does not link")
+    for name in sorted(set(wanted) & set(components)):
+        component = components[name]
+        if {component.get("version")} != wanted[name]:
+            fault(f"SBOM.cdx.json: {name} {component.get('version')}, but {', '.join(sorted(map(str, wanted[name])))} "
+                  "is linked")
+        if not component.get("licenses"):
+            fault(f"SBOM.cdx.json: {name} has no licence")
+        if not str(component.get("purl", "")).startswith("pkg:deb/debian/"):
+            fault(f"SBOM.cdx.json: {name} names no Debian source package")
+        sources = [h.get("content", "") for r in component.get("externalReferences", [])
+                   if r.get("type") == "source-distribution" for h in r.get("hashes", []) if h.get("alg") == "SHA-256"]
+        if not sources or not all(re.fullmatch(r"[0-9a-f]{64}", h) for h in sources):
+            fault(f"SBOM.cdx.json: {name} has no SHA-256 of its source")
 
 
 def guide_library_lines(guide):
@@ -281,6 +473,9 @@ def main():
     folder = f"zumorika-{version}"
     if os.path.basename(zip_path) != folder + ".zip":
         fault(f"{zip_path}: the name should be {folder}.zip")
+    if not os.path.isfile(zip_path):
+        print(f"{zip_path}: no such package (run scripts/release)", file=sys.stderr)
+        sys.exit(1)
     with zipfile.ZipFile(zip_path) as z:
         files = {n.split("/")[-1]: z.read(n) for n in z.namelist() if not n.endswith("/")}
         outside = [n for n in z.namelist() if not n.startswith(folder + "/")]
@@ -330,27 +525,40 @@ def main():
     except OSError as e:
         fault(f"{sums}: {e.strerror}")
 
-    # The link map describes the exe it was written with: the one in the build folder.
+    # The link map describes the exe it was written with: the one in the
+    # build folder. A signed exe is that exe once its signature is removed.
     built = os.path.join(build, "src", "window", "zumorika.exe")
-    libraries = []
+    libraries, hardening = [], None
     try:
         with open(built, "rb") as f:
-            same = f.read() == get("zumorika.exe")
+            same = f.read() == without_signature(get("zumorika.exe"))
         with open(os.path.join(build, "src", "window", "zumorika.map"), encoding="utf-8", errors="replace") as f:
             map_text = f.read()
         if not same:
             fault(f"{zip_path}: its zumorika.exe is not the one in {build}, so its link map is unknown")
         else:
-            libraries = check_coverage(map_text, build, deps, notices)
+            hardening = check_hardening(get("zumorika.exe"), map_text)
+            traced = trace_linked(map_text, build, deps)
+            libraries = check_coverage(traced, notices)
             check_guide_libraries(guide, libraries)
+            check_sbom(get("SBOM.cdx.json"), traced, version)
     except OSError as e:
         fault(f"{e.filename}: {e.strerror} (the link map comes from the build: run scripts/release)")
+    if "SBOM.cdx.json" in files:
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "SBOM.cdx.json")
+            with open(path, "wb") as f:
+                f.write(get("SBOM.cdx.json"))
+            validate_sbom(path, deps)
 
     for text in faults:
         print(f"{zip_path}: {text}", file=sys.stderr)
     if faults:
         sys.exit(1)
+    signed = "signed" if certificate_table(get("zumorika.exe"))[1] else "unsigned"
     print(f"{zip_path}: {', '.join(sorted(files))}; version {version}; notices cover {', '.join(libraries)}")
+    print(f"{zip_path}: zumorika.exe {signed}; {hardening}")
+    print(f"{zip_path}: SBOM.cdx.json valid CycloneDX, listing what the link map shows")
 
 
 if __name__ == "__main__":
