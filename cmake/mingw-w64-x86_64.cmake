@@ -41,7 +41,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 #    addresses, and _FORTIFY_SOURCE=2 has MinGW-w64's string.h and stdio.h
 #    check copies into buffers of known size (it needs optimisation; without
 #    it the headers leave the plain calls). Both call into GCC's libssp,
-#    which the spec file links (-lssp_nonshared -lssp) when the flag is on the
+#    which GCC's driver links (-lssp_nonshared -lssp) when the flag is on the
 #    link line too, as CMake puts it; linked with -static it is no DLL;
 #  - -ffile-prefix-map writes the checkout's path as "." into __FILE__ and
 #    debug information, so that builds in different folders give the same

@@ -9,12 +9,12 @@
 // version the library does not know).
 'use strict';
 const fs = require('fs');
-const { Validation, Spec } = require('@cyclonedx/cyclonedx-library');
+const { Validation, Spec: SchemaVersions } = require('@cyclonedx/cyclonedx-library');
 
 async function main(file) {
   const text = fs.readFileSync(file, 'utf8');
   const version = JSON.parse(text).specVersion;
-  if (!Spec.SpecVersionDict[version]) {
+  if (!SchemaVersions.SpecVersionDict[version]) {
     console.error(`${file}: specVersion ${JSON.stringify(version)} is not one the validator knows`);
     return 2;
   }
