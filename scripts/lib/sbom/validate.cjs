@@ -9,15 +9,12 @@
 // version the library does not know).
 'use strict';
 const fs = require('fs');
-const { Validation, Spec: SchemaVersions } = require('@cyclonedx/cyclonedx-library');
+const { Validation } = require('@cyclonedx/cyclonedx-library');
 
 async function main(file) {
   const text = fs.readFileSync(file, 'utf8');
+  // A version the library has no schema for throws, and ends in exit 2.
   const version = JSON.parse(text).specVersion;
-  if (!SchemaVersions.SpecVersionDict[version]) {
-    console.error(`${file}: specVersion ${JSON.stringify(version)} is not one the validator knows`);
-    return 2;
-  }
   const errors = await new Validation.JsonStrictValidator(version).validate(text);
   if (errors === null) {
     console.log(`${file}: valid CycloneDX ${version}`);
