@@ -11,22 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "imaging/MulDiv.h"
+#include "imaging/MetafilePicture_posix.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {
-
-// A metafile without GDI: the size its header gives and the rectangles it
-// fills, in hundredths of a millimetre from the frame's top-left corner.
-// Played into a rectangle, the frame fills it, as GDI plays a frame.
-struct StandInMetafile {
-  struct Fill {
-    int32_t left, top, right, bottom;
-    uint32_t colour;  // 0x00RRGGBB
-  };
-  MetafileGeometry geometry;
-  std::vector<Fill> fills;
-};
 
 struct StandInOffer {
   StandInOffer(uint32_t offered, std::shared_ptr<const WorkingImage> raster)

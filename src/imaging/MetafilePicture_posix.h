@@ -3,13 +3,28 @@
 // native tests as on Windows.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
-#include "imaging/ClipboardStandIn.h"
+#include "imaging/MulDiv.h"
 #include "imaging/PictureData.h"
+#include "imaging/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {
+
+// A metafile without GDI: the size its header gives and the rectangles it
+// fills, in hundredths of a millimetre from the frame's top-left corner.
+// Played into a rectangle, the frame fills it, as GDI plays a frame.
+struct StandInMetafile {
+  struct Fill {
+    int32_t left, top, right, bottom;
+    uint32_t colour;  // 0x00RRGGBB
+  };
+  MetafileGeometry geometry;
+  std::vector<Fill> fills;
+};
 
 class StandInMetafilePicture : public PictureData {
  public:

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "imaging/WorkingImage.h"
+
 namespace zumorika {
 
 class PictureData;  // platform-specific payload (GDI handles on Windows)
@@ -43,5 +45,11 @@ int32_t PictureHeight(const TPicture& picture);
 // 32-bit DIB section, so it is drawn through the same GDI path as a
 // clipboard bitmap. Raises AppError when the pixels cannot be allocated.
 TPicture PictureFromPixels(int32_t width, int32_t height, const uint32_t* pixels);
+
+// The picture drawn at (0, 0) at its own size onto a white image of that
+// size; empty when either side is 0. Raster pixels come through unchanged; a
+// monochrome bitmap shows its 0 bits black and its 1 bits white; a metafile
+// is played into exactly its own size and leaves unpainted pixels white.
+WorkingImage PrepareWorkingImage(const TPicture& picture);
 
 }  // namespace zumorika

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/Picture.h"
-
 namespace zumorika {
 
 constexpr uint32_t kWhitePixel = 0x00FFFFFF;
@@ -73,11 +71,5 @@ class WorkingImage {
 // be held (the same bound on every platform: GDI refuses DIB sections of
 // 2 GB and more).
 void CheckWorkingImageSize(int64_t width, int64_t height);
-
-// The picture drawn at (0, 0) at its own size onto a white image of that
-// size; empty when either side is 0. Raster pixels come through unchanged; a
-// monochrome bitmap shows its 0 bits black and its 1 bits white; a metafile
-// is played into exactly its own size and leaves unpainted pixels white.
-WorkingImage PrepareWorkingImage(const TPicture& picture);
 
 }  // namespace zumorika
