@@ -11,7 +11,7 @@
 #include <string>
 
 #include "GdiDibSpans.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 #include "util/AppError.h"
 
 using namespace zumorika;

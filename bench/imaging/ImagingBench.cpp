@@ -25,7 +25,7 @@
 #include "imaging/BmpWriter.h"
 #include "imaging/ColourConvert.h"
 #include "imaging/JpegEncoder.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 #include "imaging/WorkingImage.h"
 
 extern char** environ;

@@ -1,7 +1,7 @@
 #include "imaging/ClipboardPictures.h"
 
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 #include "util/AppError.h"
 
 namespace zumorika {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "imaging/ClipboardFormats.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

@@ -11,7 +11,7 @@
 
 #include "imaging/GdiHandles_win32.h"
 #include "imaging/PictureData_win32.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPictures.h"
-#include "imaging/BmpReader.h"
+#include "imaging/decoding/BmpReader.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/PictureData.h"

@@ -8,7 +8,7 @@
 #include "imaging/Clipboard.h"
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardStandIn.h"
-#include "imaging/BmpReader.h"
+#include "imaging/decoding/BmpReader.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"

@@ -21,12 +21,12 @@
 #include <gtest/gtest.h>
 
 #include "TestPictures.h"
-#include "imaging/DibLayout.h"
+#include "imaging/decoding/DibLayout.h"
 #include "imaging/ImageFile.h"
 #include "imaging/MetafilePictSize.h"
 #include "imaging/OwnDibPicture_win32.h"
 #include "imaging/PictureData_win32.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 #include "util/AppError.h"
 
 namespace zumorika {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "CommandLine.h"
-#include "imaging/BmpReader.h"
+#include "imaging/decoding/BmpReader.h"
 #include "imaging/ImageFile.h"
 #include "util/AppError.h"
 #include "util/Cp932.h"

@@ -1,4 +1,4 @@
-#include "imaging/BmpReader.h"
+#include "imaging/decoding/BmpReader.h"
 
 #include <cstdio>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/DibLayout.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/DibLayout.h"
+#include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {
 namespace {

@@ -15,7 +15,7 @@
 #include "TestPictures.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/JpegEncoder.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 #include "util/AppError.h"
 
 namespace zumorika {

@@ -8,7 +8,7 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {
 

@@ -1,4 +1,4 @@
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {
 

@@ -1,4 +1,4 @@
-#include "imaging/DibLayout.h"
+#include "imaging/decoding/DibLayout.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "imaging/DibLayout.h"
-#include "imaging/PictureDecoding.h"
+#include "imaging/decoding/DibLayout.h"
+#include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {
 
