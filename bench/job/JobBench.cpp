@@ -40,7 +40,7 @@
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardStandIn.h"
 #include "imaging/ImageFile.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

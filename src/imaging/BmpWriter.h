@@ -7,7 +7,7 @@
 
 #include "imaging/ByteSink.h"
 #include "imaging/ColourConvert.h"
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/WorkingBands.h"
 #include "util/Files.h"
 
 namespace zumorika {

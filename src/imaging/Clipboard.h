@@ -2,7 +2,7 @@
 // user's Japanese message when the clipboard cannot be used.
 #pragma once
 
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 
 namespace zumorika {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/MetafilePicture_posix.h"
+#include "imaging/picture/MetafilePicture_posix.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

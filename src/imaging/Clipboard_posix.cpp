@@ -3,8 +3,8 @@
 #include "imaging/ClipboardFormats.h"
 #include "imaging/ClipboardStandIn.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/MetafilePicture_posix.h"
-#include "imaging/RasterPicture_posix.h"
+#include "imaging/picture/MetafilePicture_posix.h"
+#include "imaging/picture/RasterPicture_posix.h"
 #include "util/AppError.h"
 #include "util/Files.h"
 

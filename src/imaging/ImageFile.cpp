@@ -5,7 +5,7 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/JpegEncoder.h"
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/WorkingBands.h"
 #include "util/Files.h"
 
 namespace zumorika {

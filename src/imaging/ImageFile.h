@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 #include "util/Files.h"
 
 namespace zumorika {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "imaging/ByteSink.h"
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "imaging/GdiHandles_win32.h"
-#include "imaging/PictureData_win32.h"
+#include "imaging/picture/GdiHandles_win32.h"
+#include "imaging/picture/PictureData_win32.h"
 #include "imaging/decoding/PictureDecoding.h"
 
 namespace zumorika {

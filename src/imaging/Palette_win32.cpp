@@ -1,5 +1,5 @@
 #include "imaging/ColourConvert.h"
-#include "imaging/GdiHandles_win32.h"
+#include "imaging/picture/GdiHandles_win32.h"
 
 namespace zumorika {
 

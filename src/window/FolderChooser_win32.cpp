@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "imaging/GdiHandles_win32.h"
+#include "imaging/picture/GdiHandles_win32.h"
 #include "util/Cp932.h"
 #include "util/Files.h"
 #include "window/SystemLibrary_win32.h"

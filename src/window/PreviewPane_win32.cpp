@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "imaging/DrawGraphic_win32.h"
+#include "imaging/picture/DrawGraphic_win32.h"
 #include "util/WinHandles_win32.h"
 #include "window/FormLayout_win32.h"
 #include "window/WindowObject_win32.h"

@@ -6,7 +6,7 @@
 
 #include <exception>
 
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 
 namespace zumorika {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "imaging/PictureData_win32.h"
+#include "imaging/picture/PictureData_win32.h"
 #include "util/AppError.h"
 
 namespace zumorika {

@@ -10,7 +10,7 @@
 #include "imaging/decoding/BmpReader.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureData.h"
+#include "imaging/picture/PictureData.h"
 #include "util/AppError.h"
 
 namespace zumorika {

@@ -17,11 +17,11 @@
 
 #include "TestPictures.h"
 #include "imaging/Clipboard.h"
-#include "imaging/DrawGraphic_win32.h"
-#include "imaging/GdiHandles_win32.h"
+#include "imaging/picture/DrawGraphic_win32.h"
+#include "imaging/picture/GdiHandles_win32.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureData_win32.h"
+#include "imaging/picture/PictureData_win32.h"
 #include "util/AppError.h"
 
 namespace zumorika {

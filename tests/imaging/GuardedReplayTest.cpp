@@ -25,7 +25,7 @@
 #include "imaging/ImageFile.h"
 #include "imaging/MetafilePictSize.h"
 #include "imaging/OwnDibPicture_win32.h"
-#include "imaging/PictureData_win32.h"
+#include "imaging/picture/PictureData_win32.h"
 #include "imaging/decoding/PictureDecoding.h"
 #include "util/AppError.h"
 

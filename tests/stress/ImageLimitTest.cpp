@@ -11,7 +11,7 @@
 #include "imaging/BmpWriter.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureData.h"
+#include "imaging/picture/PictureData.h"
 #include "imaging/WorkingImage.h"
 #include "util/AppError.h"
 

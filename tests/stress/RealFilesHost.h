@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/ImageFile.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 #include "util/Files.h"
 #include "window/PasteAction.h"
 #include "window/WindowSettings.h"

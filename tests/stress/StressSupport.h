@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 
 namespace zumorika::stress {
 

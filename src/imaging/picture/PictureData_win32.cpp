@@ -1,8 +1,8 @@
 #include <cstring>
 
-#include "imaging/DrawGraphic_win32.h"
+#include "imaging/picture/DrawGraphic_win32.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureData_win32.h"
+#include "imaging/picture/PictureData_win32.h"
 #include "imaging/WorkingImage.h"
 #include "util/AppError.h"
 

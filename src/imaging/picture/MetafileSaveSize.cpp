@@ -1,4 +1,4 @@
-#include "imaging/MetafileSaveSize.h"
+#include "imaging/picture/MetafileSaveSize.h"
 
 #include <cmath>
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "imaging/MulDiv.h"
-#include "imaging/PictureData.h"
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/MulDiv.h"
+#include "imaging/picture/PictureData.h"
+#include "imaging/picture/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "imaging/GdiHandles_win32.h"
-#include "imaging/MulDiv.h"
-#include "imaging/PictureData.h"
+#include "imaging/picture/GdiHandles_win32.h"
+#include "imaging/picture/MulDiv.h"
+#include "imaging/picture/PictureData.h"
 
 namespace zumorika {
 

@@ -1,8 +1,8 @@
 // The raster picture of builds without GDI: its pixels, 8 bits per channel.
 #pragma once
 
-#include "imaging/PictureData.h"
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/PictureData.h"
+#include "imaging/picture/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 
 namespace zumorika {
 

@@ -1,4 +1,4 @@
-#include "imaging/MulDiv.h"
+#include "imaging/picture/MulDiv.h"
 
 namespace zumorika {
 

@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
-#include "imaging/DrawGraphic_win32.h"
+#include "imaging/picture/DrawGraphic_win32.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureData_win32.h"
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/PictureData_win32.h"
+#include "imaging/picture/WorkingBands.h"
 #include "util/AppError.h"
 
 namespace zumorika {

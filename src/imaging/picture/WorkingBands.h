@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "imaging/MetafileSaveSize.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/MetafileSaveSize.h"
+#include "imaging/picture/Picture.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika {

@@ -1,4 +1,4 @@
-#include "imaging/GdiHandles_win32.h"
+#include "imaging/picture/GdiHandles_win32.h"
 
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"

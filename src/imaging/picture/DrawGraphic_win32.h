@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "imaging/GdiHandles_win32.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/GdiHandles_win32.h"
+#include "imaging/picture/Picture.h"
 
 namespace zumorika {
 

@@ -1,10 +1,10 @@
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/WorkingBands.h"
 
 #include <algorithm>
 #include <new>
 
 #include "imaging/ImagingTexts.h"
-#include "imaging/PictureData.h"
+#include "imaging/picture/PictureData.h"
 #include "util/AppError.h"
 
 namespace zumorika {

@@ -1,5 +1,5 @@
-#include "imaging/MetafilePicture_posix.h"
-#include "imaging/RasterPicture_posix.h"
+#include "imaging/picture/MetafilePicture_posix.h"
+#include "imaging/picture/RasterPicture_posix.h"
 
 namespace zumorika {
 

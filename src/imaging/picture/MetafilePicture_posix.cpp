@@ -1,8 +1,8 @@
-#include "imaging/MetafilePicture_posix.h"
+#include "imaging/picture/MetafilePicture_posix.h"
 
 #include <algorithm>
 
-#include "imaging/WorkingBands.h"
+#include "imaging/picture/WorkingBands.h"
 
 namespace zumorika {
 

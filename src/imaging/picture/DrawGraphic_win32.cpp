@@ -1,6 +1,6 @@
-#include "imaging/DrawGraphic_win32.h"
+#include "imaging/picture/DrawGraphic_win32.h"
 
-#include "imaging/PictureData_win32.h"
+#include "imaging/picture/PictureData_win32.h"
 
 namespace zumorika {
 

@@ -1,6 +1,6 @@
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 
-#include "imaging/PictureData.h"
+#include "imaging/picture/PictureData.h"
 
 namespace zumorika {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "imaging/GdiHandles_win32.h"
+#include "imaging/picture/GdiHandles_win32.h"
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
 
