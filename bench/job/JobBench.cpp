@@ -36,9 +36,9 @@
 #include <jpeglib.h>
 
 #include "exchange/JwwGaibu.h"
-#include "imaging/Clipboard.h"
-#include "imaging/ClipboardFormats.h"
-#include "imaging/ClipboardStandIn.h"
+#include "imaging/clipboard/Clipboard.h"
+#include "imaging/clipboard/ClipboardFormats.h"
+#include "imaging/clipboard/ClipboardStandIn.h"
 #include "imaging/ImageFile.h"
 #include "imaging/picture/Picture.h"
 #include "imaging/WorkingImage.h"

@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "exchange/JwwGaibu.h"
-#include "imaging/Clipboard.h"
+#include "imaging/clipboard/Clipboard.h"
 #include "imaging/ImageFile.h"
 #include "util/Cp932.h"
 #include "util/Files.h"

@@ -9,8 +9,8 @@
 #include "RealFilesHost.h"
 #include "StressSupport.h"
 #include "exchange/JwwGaibu.h"
-#include "imaging/Clipboard.h"
-#include "imaging/ClipboardFormats.h"
+#include "imaging/clipboard/Clipboard.h"
+#include "imaging/clipboard/ClipboardFormats.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/picture/PictureData.h"
@@ -21,7 +21,7 @@
 
 #ifndef _WIN32
 #include "ChildProcess.h"
-#include "imaging/ClipboardStandIn.h"
+#include "imaging/clipboard/ClipboardStandIn.h"
 #endif
 
 namespace zumorika {

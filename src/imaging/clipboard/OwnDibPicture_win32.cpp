@@ -1,4 +1,4 @@
-#include "imaging/OwnDibPicture_win32.h"
+#include "imaging/clipboard/OwnDibPicture_win32.h"
 
 #include <algorithm>
 #include <cstring>

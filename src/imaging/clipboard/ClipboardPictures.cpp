@@ -1,4 +1,4 @@
-#include "imaging/ClipboardPictures.h"
+#include "imaging/clipboard/ClipboardPictures.h"
 
 #include "imaging/ImagingTexts.h"
 #include "imaging/decoding/PictureDecoding.h"

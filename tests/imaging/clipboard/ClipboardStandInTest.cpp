@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "TestPictures.h"
-#include "imaging/Clipboard.h"
-#include "imaging/ClipboardFormats.h"
-#include "imaging/ClipboardStandIn.h"
+#include "imaging/clipboard/Clipboard.h"
+#include "imaging/clipboard/ClipboardFormats.h"
+#include "imaging/clipboard/ClipboardStandIn.h"
 #include "imaging/decoding/BmpReader.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImagingTexts.h"

@@ -6,13 +6,13 @@
 // DROPFILES, the header of CF_HDROP.
 #include <shlobj.h>
 
-#include "imaging/Clipboard.h"
-#include "imaging/ClipboardFormats.h"
-#include "imaging/ClipboardPictures.h"
+#include "imaging/clipboard/Clipboard.h"
+#include "imaging/clipboard/ClipboardFormats.h"
+#include "imaging/clipboard/ClipboardPictures.h"
 #include "imaging/picture/GdiHandles_win32.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/MetafilePictSize.h"
-#include "imaging/OwnDibPicture_win32.h"
+#include "imaging/clipboard/MetafilePictSize.h"
+#include "imaging/clipboard/OwnDibPicture_win32.h"
 #include "imaging/picture/PictureData_win32.h"
 #include "util/AppError.h"
 #include "util/Cp932.h"

@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPictures.h"
-#include "imaging/Clipboard.h"
+#include "imaging/clipboard/Clipboard.h"
 #include "imaging/picture/DrawGraphic_win32.h"
 #include "imaging/picture/GdiHandles_win32.h"
 #include "imaging/ImageFile.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/ClipboardFormats.h"
+#include "imaging/clipboard/ClipboardFormats.h"
 #include "imaging/decoding/PictureDecoding.h"
 #include "imaging/WorkingImage.h"
 

@@ -1,4 +1,4 @@
-#include "imaging/MetafilePictSize.h"
+#include "imaging/clipboard/MetafilePictSize.h"
 
 #include <algorithm>
 
