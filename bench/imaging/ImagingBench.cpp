@@ -22,9 +22,9 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 
-#include "imaging/BmpWriter.h"
-#include "imaging/ColourConvert.h"
-#include "imaging/JpegEncoder.h"
+#include "imaging/saving/BmpWriter.h"
+#include "imaging/saving/ColourConvert.h"
+#include "imaging/saving/JpegEncoder.h"
 #include "imaging/decoding/PictureDecoding.h"
 #include "imaging/WorkingImage.h"
 

@@ -39,7 +39,7 @@
 #include "imaging/clipboard/Clipboard.h"
 #include "imaging/clipboard/ClipboardFormats.h"
 #include "imaging/clipboard/ClipboardStandIn.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/picture/Picture.h"
 #include "imaging/WorkingImage.h"
 

@@ -8,7 +8,7 @@
 
 #include "exchange/JwwGaibu.h"
 #include "imaging/clipboard/Clipboard.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "util/Cp932.h"
 #include "util/Files.h"
 #include "util/MyFunc.h"

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "imaging/BmpWriter.h"
-#include "imaging/JpegEncoder.h"
+#include "imaging/saving/BmpWriter.h"
+#include "imaging/saving/JpegEncoder.h"
 
 namespace zumorika::test {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/ByteSink.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ByteSink.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/WorkingImage.h"
 
 namespace zumorika::test {

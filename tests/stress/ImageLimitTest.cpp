@@ -8,8 +8,8 @@
 #include <string>
 
 #include "StressSupport.h"
-#include "imaging/BmpWriter.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/BmpWriter.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/picture/PictureData.h"
 #include "imaging/WorkingImage.h"

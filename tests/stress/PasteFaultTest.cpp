@@ -11,7 +11,7 @@
 #include "exchange/JwwGaibu.h"
 #include "imaging/clipboard/Clipboard.h"
 #include "imaging/clipboard/ClipboardFormats.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/picture/PictureData.h"
 #include "imaging/picture/WorkingBands.h"

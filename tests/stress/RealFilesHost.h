@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/picture/Picture.h"
 #include "util/Files.h"
 #include "window/PasteAction.h"

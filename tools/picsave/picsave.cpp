@@ -13,7 +13,7 @@
 
 #include "CommandLine.h"
 #include "imaging/decoding/BmpReader.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "util/AppError.h"
 #include "util/Cp932.h"
 

@@ -9,7 +9,7 @@
 #include "imaging/clipboard/ClipboardFormats.h"
 #include "imaging/clipboard/ClipboardStandIn.h"
 #include "imaging/decoding/BmpReader.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
 

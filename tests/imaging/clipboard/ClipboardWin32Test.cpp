@@ -19,7 +19,7 @@
 #include "imaging/clipboard/Clipboard.h"
 #include "imaging/picture/DrawGraphic_win32.h"
 #include "imaging/picture/GdiHandles_win32.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/picture/PictureData_win32.h"
 #include "util/AppError.h"

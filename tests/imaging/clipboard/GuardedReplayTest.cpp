@@ -22,7 +22,7 @@
 
 #include "TestPictures.h"
 #include "imaging/decoding/DibLayout.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/clipboard/MetafilePictSize.h"
 #include "imaging/clipboard/OwnDibPicture_win32.h"
 #include "imaging/picture/PictureData_win32.h"

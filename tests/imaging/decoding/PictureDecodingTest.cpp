@@ -14,7 +14,7 @@
 
 #include "TestPictures.h"
 #include "imaging/ImagingTexts.h"
-#include "imaging/JpegEncoder.h"
+#include "imaging/saving/JpegEncoder.h"
 #include "imaging/decoding/PictureDecoding.h"
 #include "util/AppError.h"
 

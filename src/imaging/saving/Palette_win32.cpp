@@ -1,4 +1,4 @@
-#include "imaging/ColourConvert.h"
+#include "imaging/saving/ColourConvert.h"
 #include "imaging/picture/GdiHandles_win32.h"
 
 namespace zumorika {

@@ -1,4 +1,4 @@
-#include "imaging/BmpWriter.h"
+#include "imaging/saving/BmpWriter.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,7 +8,7 @@
 
 #include "TestPictures.h"
 #include "imaging/decoding/BmpReader.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "imaging/picture/PictureData.h"
 #include "util/AppError.h"

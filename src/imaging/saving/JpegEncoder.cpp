@@ -1,4 +1,4 @@
-#include "imaging/JpegEncoder.h"
+#include "imaging/saving/JpegEncoder.h"
 
 #include <algorithm>
 #include <csetjmp>

@@ -1,10 +1,10 @@
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 
 #include <cstdio>
 #include <memory>
 
-#include "imaging/BmpWriter.h"
-#include "imaging/JpegEncoder.h"
+#include "imaging/saving/BmpWriter.h"
+#include "imaging/saving/JpegEncoder.h"
 #include "imaging/picture/WorkingBands.h"
 #include "util/Files.h"
 

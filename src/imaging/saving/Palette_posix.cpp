@@ -1,4 +1,4 @@
-#include "imaging/ColourConvert.h"
+#include "imaging/saving/ColourConvert.h"
 
 namespace zumorika {
 

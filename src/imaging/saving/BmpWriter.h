@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "imaging/ByteSink.h"
-#include "imaging/ColourConvert.h"
+#include "imaging/saving/ByteSink.h"
+#include "imaging/saving/ColourConvert.h"
 #include "imaging/picture/WorkingBands.h"
 #include "util/Files.h"
 

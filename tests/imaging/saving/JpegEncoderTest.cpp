@@ -1,4 +1,4 @@
-#include "imaging/JpegEncoder.h"
+#include "imaging/saving/JpegEncoder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPictures.h"
-#include "imaging/ImageFile.h"
+#include "imaging/saving/ImageFile.h"
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
 

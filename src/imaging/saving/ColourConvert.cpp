@@ -1,9 +1,9 @@
-#include "imaging/ColourConvert.h"
+#include "imaging/saving/ColourConvert.h"
 
 #include <algorithm>
 #include <new>
 
-#include "imaging/BmpWriter.h"
+#include "imaging/saving/BmpWriter.h"
 #include "imaging/ImagingTexts.h"
 #include "util/AppError.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/ByteSink.h"
+#include "imaging/saving/ByteSink.h"
 #include "imaging/picture/WorkingBands.h"
 #include "imaging/WorkingImage.h"
 

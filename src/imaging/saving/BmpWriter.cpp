@@ -1,4 +1,4 @@
-#include "imaging/BmpWriter.h"
+#include "imaging/saving/BmpWriter.h"
 
 #include <algorithm>
 #include <new>
